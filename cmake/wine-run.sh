@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the project's own prefix, never ~/.wine.
+set -euo pipefail
+: "${WINEPREFIX:?set WINEPREFIX to the project Wine prefix, made by scripts/wine-prefix.sh}"
+export WINEPREFIX
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winealsa.drv,winepulse.drv=d;mscoree,mshtml=}"
+exec wine "$@"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Runs every test: builds the four presets (Linux debug with the sanitizers,
+# Linux release, Windows x86_64 and i686), runs the Windows tests under Wine
+# on a virtual display of their own, then the Linux unit tests, the command-
+# line tests and a short pass of every fuzz target. Installs what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+source scripts/deps.sh
+source scripts/xvfb.sh
+kv_install_deps
+
+jobs=$(nproc)
+start=$(date +%s)
+step() { echo; echo "== $* ($(( $(date +%s) - start )) s)"; }
+
+for preset in win32 win64 linux-release linux-debug; do
+  step "Building $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+
+step "Windows tests under Wine"
+export WINEPREFIX="$root/build/wine/prefix"
+cleanup() {
+  WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
+  kv_stop_xvfb
+}
+trap cleanup EXIT
+kv_start_xvfb
+scripts/wine-prefix.sh "$WINEPREFIX"
+ctest --preset win64 -j 1
+cleanup
+trap - EXIT
+
+step "Linux tests (AddressSanitizer, UndefinedBehaviorSanitizer) and fuzzing"
+ctest --preset linux-debug -j "$jobs"

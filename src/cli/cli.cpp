@@ -1,0 +1,114 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "cli/block_commands.h"
+
+namespace kv::cli {
+namespace {
+
+const char* const kMainHelp =
+    "usage: vorevuvo COMMAND [ARGS...]\n"
+    "\n"
+    "Explores and converts the data files of the game.\n"
+    "\n"
+    "commands:\n"
+    "  decompress   decompress a loose compressed file\n"
+    "  compress     write a file as a compressed block\n"
+    "\n"
+    "'vorevuvo COMMAND --help' tells more about each.\n";
+
+struct Command {
+  const char* name;
+  const char* help;
+  const CommandSyntax* syntax;
+  int (*run)(const ParsedArgs&, Streams);
+};
+
+const Command kCommands[] = {
+    {"decompress", kDecompressHelp, &kDecompressSyntax, RunDecompress},
+    {"compress", kCompressHelp, &kCompressSyntax, RunCompress},
+};
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+  return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+} // namespace
+
+std::string ParsedArgs::Value(const std::string& name, const std::string& fallback) const {
+  const auto found = values.find(name);
+  return found == values.end() ? fallback : found->second;
+}
+
+bool ParseArgs(const std::vector<std::string>& args, const CommandSyntax& syntax, ParsedArgs& parsed,
+               std::string& error) {
+  bool options_end = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (options_end || arg.size() < 2 || arg[0] != '-') {
+      parsed.positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_end = true;
+      continue;
+    }
+    std::string name = arg;
+    std::string value;
+    bool has_value = false;
+    if (const std::size_t equals = arg.find('='); arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+      name = arg.substr(0, equals);
+      value = arg.substr(equals + 1);
+      has_value = true;
+    }
+    if (Contains(syntax.switch_options, name) && !has_value) {
+      parsed.switches[name] = true;
+    } else if (Contains(syntax.value_options, name)) {
+      if (!has_value) {
+        if (i + 1 >= args.size()) {
+          error = name + " needs a value";
+          return false;
+        }
+        value = args[++i];
+      }
+      parsed.values[name] = value;
+    } else {
+      error = "unknown option " + arg;
+      return false;
+    }
+  }
+  return true;
+}
+
+int RunCli(const std::vector<std::string>& args, Streams streams) {
+  if (args.empty()) {
+    streams.err << kMainHelp;
+    return kExitUsage;
+  }
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    streams.out << kMainHelp;
+    return kExitSuccess;
+  }
+  for (const Command& command : kCommands) {
+    if (args[0] != command.name) continue;
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (Contains(rest, "--help") || Contains(rest, "-h")) {
+      streams.out << command.help;
+      return kExitSuccess;
+    }
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseArgs(rest, *command.syntax, parsed, error)) {
+      streams.err << "vorevuvo " << command.name << ": " << error << " (see 'vorevuvo " << command.name
+                  << " --help')\n";
+      return kExitUsage;
+    }
+    return command.run(parsed, streams);
+  }
+  streams.err << "vorevuvo: unknown command '" << args[0] << "' (see 'vorevuvo --help')\n";
+  return kExitUsage;
+}
+
+} // namespace kv::cli

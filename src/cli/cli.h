@@ -1,0 +1,46 @@
+// The command-line tool: `vorevuvo COMMAND ...`. Exit status 0 on success,
+// 1 on failure, 2 on bad usage.
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kv::cli {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Streams {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  bool interactive; // standard input is a terminal that can answer questions
+};
+
+// `args` excludes the program name.
+int RunCli(const std::vector<std::string>& args, Streams streams);
+
+// Parsed arguments of one command.
+struct ParsedArgs {
+  std::vector<std::string> positional;
+  std::map<std::string, std::string> values; // --option VALUE, -o VALUE
+  std::map<std::string, bool> switches;      // --flag
+
+  bool Has(const std::string& name) const { return switches.count(name) != 0; }
+  std::string Value(const std::string& name, const std::string& fallback = {}) const;
+};
+
+// What one command accepts; the parser refuses anything else.
+struct CommandSyntax {
+  std::vector<std::string> value_options; // e.g. "-o", "--dict"
+  std::vector<std::string> switch_options; // e.g. "--force"
+};
+
+// Parses `args`; on a usage error returns false with `error` set.
+bool ParseArgs(const std::vector<std::string>& args, const CommandSyntax& syntax, ParsedArgs& parsed,
+               std::string& error);
+
+} // namespace kv::cli

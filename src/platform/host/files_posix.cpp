@@ -1,0 +1,214 @@
+// POSIX files behind the seam. Error codes are given Windows' numbers so that
+// the layers above see one set; game files are looked up without regard to
+// case, since their names come from a platform that ignores it.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/platform.h"
+
+namespace kv::platform {
+namespace {
+
+thread_local std::uint32_t g_last_error = 0;
+
+// Codes made from an errno with no Windows counterpart carry this mark.
+constexpr std::uint32_t kErrnoMark = 0x20000000;
+
+std::uint32_t CodeFromErrno(int error) {
+  switch (error) {
+  case 0: return kErrorSuccess;
+  case ENOENT: return kErrorFileNotFound;
+  case ENOTDIR: return kErrorPathNotFound;
+  case EACCES:
+  case EPERM:
+  case EISDIR:
+  case EROFS: return kErrorAccessDenied;
+  case ENOMEM: return kErrorNotEnoughMemory;
+  case EEXIST: return kErrorFileExists;
+  case ENOSPC: return kErrorDiskFull;
+  case EFBIG: return kErrorFileTooLarge;
+  case EINVAL: return kErrorInvalidParameter;
+  default: return kErrnoMark | static_cast<std::uint32_t>(error);
+  }
+}
+
+void SetFromErrno() { g_last_error = CodeFromErrno(errno); }
+
+// ENOENT for a missing folder is "path not found", as Windows reports it.
+void SetFromErrnoFor(const std::string& path) {
+  SetFromErrno();
+  if (g_last_error != kErrorFileNotFound) return;
+  const std::string folder = FolderOf(path);
+  struct stat info {};
+  if (!folder.empty() && stat(folder.c_str(), &info) != 0) g_last_error = kErrorPathNotFound;
+}
+
+int Fd(const File& file) { return static_cast<int>(file.native()); }
+
+// The existing name in `path`'s folder that equals its file name without
+// regard to case, or `path` itself when there is none (or it exists as is).
+std::string FindIgnoringCase(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0) return path;
+  const std::string folder = FolderOf(path);
+  const std::string name = FileNameOf(path);
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return path;
+  std::string found = path;
+  while (const dirent* entry = readdir(dir)) {
+    if (strcasecmp(entry->d_name, name.c_str()) == 0) {
+      found = folder + entry->d_name;
+      break;
+    }
+  }
+  closedir(dir);
+  return found;
+}
+
+} // namespace
+
+std::uint32_t LastError() { return g_last_error; }
+void SetLastError(std::uint32_t code) { g_last_error = code; }
+
+std::string ErrorText(std::uint32_t code) {
+  switch (code) {
+  case kErrorSuccess: return "The operation completed successfully.\r\n";
+  case kErrorFileNotFound: return "The system cannot find the file specified.\r\n";
+  case kErrorPathNotFound: return "The system cannot find the path specified.\r\n";
+  case kErrorAccessDenied: return "Access is denied.\r\n";
+  case kErrorNotEnoughMemory: return "Not enough memory resources are available to process this command.\r\n";
+  case kErrorWriteFault: return "The system cannot write to the specified device.\r\n";
+  case kErrorReadFault: return "The system cannot read from the specified device.\r\n";
+  case kErrorFileExists: return "The file exists.\r\n";
+  case kErrorInvalidParameter: return "The parameter is incorrect.\r\n";
+  case kErrorDiskFull:
+  case kErrorHandleDiskFull: return "There is not enough space on the disk.\r\n";
+  case kErrorFileTooLarge: return "The file size exceeds the limit allowed and cannot be saved.\r\n";
+  default: break;
+  }
+  if ((code & kErrnoMark) != 0) return std::string(std::strerror(static_cast<int>(code & ~kErrnoMark))) + ".\r\n";
+  return {};
+}
+
+void File::Close() {
+  if (native_ == kInvalid) return;
+  const int saved = errno;
+  ::close(static_cast<int>(native_));
+  errno = saved;
+  native_ = kInvalid;
+}
+
+File OpenForReading(const std::string& path) {
+  const std::string found = FindIgnoringCase(path);
+  const int fd = ::open(found.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    SetFromErrnoFor(path);
+    return File();
+  }
+  struct stat info {};
+  if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    g_last_error = kErrorAccessDenied;
+    return File();
+  }
+  g_last_error = kErrorSuccess;
+  return File(fd);
+}
+
+File CreateExclusive(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    SetFromErrnoFor(path);
+    return File();
+  }
+  g_last_error = kErrorSuccess;
+  return File(fd);
+}
+
+std::optional<std::uint64_t> FileSize(File& file) {
+  struct stat info {};
+  if (fstat(Fd(file), &info) != 0) {
+    SetFromErrno();
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+bool ReadFromFile(File& file, void* data, std::uint32_t size, std::uint32_t& done) {
+  done = 0;
+  auto* bytes = static_cast<char*>(data);
+  while (done < size) {
+    const ssize_t got = ::read(Fd(file), bytes + done, size - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      SetFromErrno();
+      return false;
+    }
+    if (got == 0) break;
+    done += static_cast<std::uint32_t>(got);
+  }
+  return true;
+}
+
+bool WriteToFile(File& file, const void* data, std::uint32_t size, std::uint32_t& done) {
+  done = 0;
+  const auto* bytes = static_cast<const char*>(data);
+  while (done < size) {
+    const ssize_t put = ::write(Fd(file), bytes + done, size - done);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      SetFromErrno();
+      return false;
+    }
+    if (put == 0) break;
+    done += static_cast<std::uint32_t>(put);
+  }
+  return true;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  // A read-only target stays, as it does on Windows.
+  if (::access(to.c_str(), F_OK) == 0 && ::access(to.c_str(), W_OK) != 0) {
+    SetFromErrno();
+    return false;
+  }
+  if (std::rename(from.c_str(), to.c_str()) != 0) {
+    SetFromErrnoFor(to);
+    return false;
+  }
+  return true;
+}
+
+void RemoveFileQuietly(const std::string& path) {
+  const int saved = errno;
+  ::unlink(path.c_str());
+  errno = saved;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
+}
+
+std::string CurrentDirectory() {
+  std::string buffer(4096, '\0');
+  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return {};
+  buffer.resize(std::strlen(buffer.c_str()));
+  return buffer;
+}
+
+bool SetCurrentDirectory(const std::string& path) {
+  if (::chdir(path.c_str()) != 0) {
+    SetFromErrnoFor(path);
+    return false;
+  }
+  return true;
+}
+
+} // namespace kv::platform

@@ -1,0 +1,143 @@
+// The operations the tool takes from the platform, as plain functions.
+//
+// Two implementations stand behind this header: win32/ makes the real calls
+// (CreateFileA, MessageBoxA, GetOpenFileNameA, SHBrowseForFolderA,
+// PlaySoundA, ...); host/ uses POSIX files and hands every dialog to a
+// HostUi (host/host_ui.h) that tests script and the command line serves
+// from the terminal. Callers above the seam never include <windows.h>.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kv::platform {
+
+// An opaque window handle (an HWND on Windows); null means "no owner".
+using WindowHandle = void*;
+
+// ---------------------------------------------------------------- errors
+
+// System error codes as Windows numbers them; the host maps errno onto them.
+inline constexpr std::uint32_t kErrorSuccess = 0;
+inline constexpr std::uint32_t kErrorFileNotFound = 2;
+inline constexpr std::uint32_t kErrorPathNotFound = 3;
+inline constexpr std::uint32_t kErrorAccessDenied = 5;
+inline constexpr std::uint32_t kErrorNotEnoughMemory = 8;
+inline constexpr std::uint32_t kErrorWriteFault = 29;
+inline constexpr std::uint32_t kErrorReadFault = 30;
+inline constexpr std::uint32_t kErrorSharingViolation = 32;
+inline constexpr std::uint32_t kErrorHandleDiskFull = 39;
+inline constexpr std::uint32_t kErrorFileExists = 80;
+inline constexpr std::uint32_t kErrorInvalidParameter = 87;
+inline constexpr std::uint32_t kErrorDiskFull = 112;
+inline constexpr std::uint32_t kErrorFileTooLarge = 223;
+
+// The calling thread's last error code, as the failing operation left it.
+std::uint32_t LastError();
+void SetLastError(std::uint32_t code);
+// The system's text for an error code in the user's language, as the system
+// gives it (Windows ends it with "\r\n"); empty when the system has none.
+std::string ErrorText(std::uint32_t code);
+
+// ----------------------------------------------------------------- files
+
+// An open file; closing it never disturbs LastError().
+class File {
+public:
+  File() = default;
+  explicit File(std::intptr_t native) : native_(native) {}
+  File(File&& other) noexcept : native_(other.release()) {}
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File() { Close(); }
+
+  bool IsOpen() const { return native_ != kInvalid; }
+  std::intptr_t native() const { return native_; }
+  std::intptr_t release();
+  void Close();
+
+  static constexpr std::intptr_t kInvalid = -1;
+
+private:
+  std::intptr_t native_ = kInvalid;
+};
+
+// Opens an existing file for reading, shared with other readers only.
+File OpenForReading(const std::string& path);
+// Creates a new file for writing, shared with nobody; fails with
+// kErrorFileExists when the path exists.
+File CreateExclusive(const std::string& path);
+// The file's full size in bytes; nullopt (LastError() set) on failure.
+std::optional<std::uint64_t> FileSize(File& file);
+// One read of up to `size` bytes; `done` receives the count read.
+bool ReadFromFile(File& file, void* data, std::uint32_t size, std::uint32_t& done);
+// One write of `size` bytes; `done` receives the count written.
+bool WriteToFile(File& file, const void* data, std::uint32_t size, std::uint32_t& done);
+// Moves `from` over `to`, replacing `to` if it exists (same folder).
+bool ReplaceFile(const std::string& from, const std::string& to);
+// Removes a file; keeps LastError() as it was, for clean-up on failure paths.
+void RemoveFileQuietly(const std::string& path);
+bool FileExists(const std::string& path);
+
+std::string CurrentDirectory();
+bool SetCurrentDirectory(const std::string& path);
+
+// The folder part of a path, with its trailing separator ("" for a bare name).
+std::string FolderOf(const std::string& path);
+// The file-name part of a path (after the last '\\', '/' or ':').
+std::string FileNameOf(const std::string& path);
+
+// --------------------------------------------------------------- dialogs
+
+enum class Buttons { Ok, YesNo };
+enum class Icon { None, Information };
+// Message-box answers, numbered as Windows numbers them.
+inline constexpr int kAnswerOk = 1;
+inline constexpr int kAnswerCancel = 2;
+inline constexpr int kAnswerYes = 6;
+inline constexpr int kAnswerNo = 7;
+
+// A modal message box; returns kAnswerOk, kAnswerYes or kAnswerNo.
+int ShowMessage(WindowHandle owner, const std::string& text, const std::string& caption,
+                Buttons buttons, Icon icon = Icon::None);
+
+struct FileFilter {
+  std::string name;    // "All Files"
+  std::string pattern; // "*"
+};
+
+// An open or save dialog. `flags` are the OFN_* values the dialog is shown
+// with; `path` is the starting path (empty, or the file to offer).
+struct FileDialog {
+  WindowHandle owner = nullptr;
+  std::string title; // empty: the system's default title
+  std::vector<FileFilter> filters;
+  std::string path;
+  std::uint32_t flags = 0;
+};
+
+inline constexpr std::uint32_t kOfnOverwritePrompt = 0x00000002;
+inline constexpr std::uint32_t kOfnNoReadOnlyReturn = 0x00008000;
+inline constexpr std::uint32_t kOfnFileMustExist = 0x00001000;
+inline constexpr std::uint32_t kOfnExplorer = 0x00080000;
+
+// The chosen full path, or nullopt when the user cancelled.
+std::optional<std::string> ShowOpenDialog(const FileDialog& dialog);
+std::optional<std::string> ShowSaveDialog(const FileDialog& dialog);
+
+// The folder chooser, limited to file-system folders; the chosen folder's
+// full path, or "" when cancelled or unavailable.
+std::string ChooseFolder(WindowHandle owner, const std::string& instruction);
+
+// ----------------------------------------------------------------- sound
+
+// Starts playing a WAV image without waiting; the image must stay alive
+// until StopSound() or the next PlayWav().
+bool PlayWav(std::span<const std::uint8_t> image);
+void StopSound();
+
+} // namespace kv::platform

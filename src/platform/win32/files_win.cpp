@@ -1,0 +1,134 @@
+// Files, the last error and the current directory, as the Win32 calls give
+// them. Each operation is one call; the error code it leaves is the one the
+// caller reports, so clean-up here (closing, removing) must never change it.
+#include <windows.h>
+
+// <windows.h> maps these names onto ReplaceFileA and SetCurrentDirectoryA;
+// ours are the seam's own functions.
+#undef ReplaceFile
+#undef SetCurrentDirectory
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace kv::platform {
+namespace {
+
+HANDLE Handle(const File& file) {
+  return reinterpret_cast<HANDLE>(file.native());
+}
+
+File Adopt(HANDLE handle) {
+  if (handle == INVALID_HANDLE_VALUE) return File();
+  // CreateFileA does not promise to clear the code on success; the host does.
+  ::SetLastError(ERROR_SUCCESS);
+  return File(reinterpret_cast<std::intptr_t>(handle));
+}
+
+// Keeps the thread's last error across a clean-up call.
+class KeepLastError {
+public:
+  KeepLastError() : code_(::GetLastError()) {}
+  ~KeepLastError() { ::SetLastError(code_); }
+  KeepLastError(const KeepLastError&) = delete;
+  KeepLastError& operator=(const KeepLastError&) = delete;
+
+private:
+  DWORD code_;
+};
+
+struct LocalFreeDeleter {
+  void operator()(char* text) const { LocalFree(text); }
+};
+
+} // namespace
+
+std::uint32_t LastError() {
+  return ::GetLastError();
+}
+void SetLastError(std::uint32_t code) {
+  ::SetLastError(code);
+}
+
+std::string ErrorText(std::uint32_t code) {
+  char* raw = nullptr;
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                          FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, code, 0x400, reinterpret_cast<char*>(&raw), 0, nullptr);
+  const std::unique_ptr<char, LocalFreeDeleter> text(raw);
+  if (length == 0 || text == nullptr) return {};
+  return std::string(text.get(), length);
+}
+
+void File::Close() {
+  if (native_ == kInvalid) return;
+  const KeepLastError keep;
+  CloseHandle(reinterpret_cast<HANDLE>(native_));
+  native_ = kInvalid;
+}
+
+File OpenForReading(const std::string& path) {
+  return Adopt(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+File CreateExclusive(const std::string& path) {
+  return Adopt(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+std::optional<std::uint64_t> FileSize(File& file) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(Handle(file), &size)) return std::nullopt;
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+bool ReadFromFile(File& file, void* data, std::uint32_t size, std::uint32_t& done) {
+  DWORD count = 0;
+  const BOOL ok = ReadFile(Handle(file), data, size, &count, nullptr);
+  done = count;
+  return ok != FALSE;
+}
+
+bool WriteToFile(File& file, const void* data, std::uint32_t size, std::uint32_t& done) {
+  DWORD count = 0;
+  const BOOL ok = WriteFile(Handle(file), data, size, &count, nullptr);
+  done = count;
+  return ok != FALSE;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+void RemoveFileQuietly(const std::string& path) {
+  const KeepLastError keep;
+  DeleteFileA(path.c_str());
+}
+
+bool FileExists(const std::string& path) {
+  const KeepLastError keep;
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string CurrentDirectory() {
+  // The folder can change between asking for its length and reading it.
+  for (;;) {
+    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    if (needed == 0) return {};
+    std::string folder(needed, '\0');
+    const DWORD length = GetCurrentDirectoryA(needed, folder.data());
+    if (length == 0) return {};
+    if (length < needed) {
+      folder.resize(length);
+      return folder;
+    }
+  }
+}
+
+bool SetCurrentDirectory(const std::string& path) {
+  return SetCurrentDirectoryA(path.c_str()) != FALSE;
+}
+
+} // namespace kv::platform
