@@ -4,5 +4,5 @@ set -euo pipefail
 : "${WINEPREFIX:?set WINEPREFIX to the project Wine prefix, made by scripts/wine-prefix.sh}"
 export WINEPREFIX
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winealsa.drv,winepulse.drv=d;mscoree,mshtml=}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winealsa.drv,winepulse.drv,winemenubuilder.exe=d;mscoree,mshtml=}"
 exec wine "$@"

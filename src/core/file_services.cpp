@@ -41,7 +41,7 @@ bool WriteReplacing(const std::string& path, std::span<const std::uint8_t> data)
   const bool wrote = platform::WriteToFile(file, data.data(), size, written);
   if (wrote && written != size) platform::SetLastError(platform::kErrorDiskFull);
   file.Close();
-  if (!wrote || written != size || !platform::ReplaceFile(temporary, path)) {
+  if (!wrote || written != size || !platform::MoveFileOver(temporary, path)) {
     platform::RemoveFileQuietly(temporary);
     ShowSystemError(text::kSaveFileCaption);
     return false;
@@ -133,7 +133,7 @@ std::string BrowseForFolder(platform::WindowHandle owner) {
 bool ChooseOutputFolder(platform::WindowHandle owner) {
   const std::string folder = BrowseForFolder(owner);
   if (folder.empty()) return false;
-  if (!platform::SetCurrentDirectory(folder)) {
+  if (!platform::EnterDirectory(folder)) {
     platform::ShowMessage(owner, text::kAbort, text::kOutputFolderCaption, Buttons::Ok);
     return false;
   }

@@ -78,13 +78,13 @@ bool ReadFromFile(File& file, void* data, std::uint32_t size, std::uint32_t& don
 // One write of `size` bytes; `done` receives the count written.
 bool WriteToFile(File& file, const void* data, std::uint32_t size, std::uint32_t& done);
 // Moves `from` over `to`, replacing `to` if it exists (same folder).
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveFileOver(const std::string& from, const std::string& to);
 // Removes a file; keeps LastError() as it was, for clean-up on failure paths.
 void RemoveFileQuietly(const std::string& path);
 bool FileExists(const std::string& path);
 
 std::string CurrentDirectory();
-bool SetCurrentDirectory(const std::string& path);
+bool EnterDirectory(const std::string& path);
 
 // The folder part of a path, with its trailing separator ("" for a bare name).
 std::string FolderOf(const std::string& path);

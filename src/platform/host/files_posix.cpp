@@ -172,7 +172,7 @@ bool WriteToFile(File& file, const void* data, std::uint32_t size, std::uint32_t
   return true;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveFileOver(const std::string& from, const std::string& to) {
   // A read-only target stays, as it does on Windows.
   if (::access(to.c_str(), F_OK) == 0 && ::access(to.c_str(), W_OK) != 0) {
     SetFromErrno();
@@ -203,7 +203,7 @@ std::string CurrentDirectory() {
   return buffer;
 }
 
-bool SetCurrentDirectory(const std::string& path) {
+bool EnterDirectory(const std::string& path) {
   if (::chdir(path.c_str()) != 0) {
     SetFromErrnoFor(path);
     return false;

@@ -3,11 +3,6 @@
 // caller reports, so clean-up here (closing, removing) must never change it.
 #include <windows.h>
 
-// <windows.h> maps these names onto ReplaceFileA and SetCurrentDirectoryA;
-// ours are the seam's own functions.
-#undef ReplaceFile
-#undef SetCurrentDirectory
-
 #include <memory>
 
 #include "platform/platform.h"
@@ -98,7 +93,7 @@ bool WriteToFile(File& file, const void* data, std::uint32_t size, std::uint32_t
   return ok != FALSE;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveFileOver(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
@@ -127,7 +122,7 @@ std::string CurrentDirectory() {
   }
 }
 
-bool SetCurrentDirectory(const std::string& path) {
+bool EnterDirectory(const std::string& path) {
   return SetCurrentDirectoryA(path.c_str()) != FALSE;
 }
 
