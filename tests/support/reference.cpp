@@ -76,7 +76,11 @@ std::size_t DynamiteWrite(void* buffer, std::size_t size, void* cookie) {
   auto& context = *static_cast<DynamiteContext*>(cookie);
   if (context.output.size() + size > kDynamiteOutputCap) return 0; // ends a decode that runs away
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-  context.output.insert(context.output.end(), bytes, bytes + size);
+  if (size == 1) {
+    context.output.push_back(*bytes);
+  } else {
+    context.output.insert(context.output.end(), bytes, bytes + size);
+  }
   return size;
 }
 

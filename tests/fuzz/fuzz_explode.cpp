@@ -1,0 +1,70 @@
+// ExplodeData on arbitrary bytes. The input is taken as a bare stream (the seeds are) and framed with
+// a declared size and a buffer capacity drawn from its own bytes; the whole input is also tried as a
+// block. The debug build also checks the table decoder against the bit-by-bit reader.
+#include "core/explode.h"
+#include "support/reference.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+std::uint32_t Mix(const std::uint8_t* data, std::size_t size) {
+  std::uint32_t hash = 2166136261u;
+  for (std::size_t i = 0; i < size; ++i)
+    hash = (hash ^ data[i]) * 16777619u;
+  return hash;
+}
+
+// Runs ExplodeData into a heap buffer of exactly `capacity` bytes, so that a write past it is caught.
+std::int32_t Decode(const std::vector<std::uint8_t>& block, std::uint32_t capacity,
+                    std::vector<std::uint8_t>& produced) {
+  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+  const std::int32_t result =
+      kv::ExplodeData(block.data(), static_cast<std::uint32_t>(block.size()), buffer.get(), capacity);
+  produced.assign(buffer.get(), buffer.get() + capacity);
+  return result;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::span<const std::uint8_t> stream(data, size);
+  const kv::test::ExplodeOutcome outcome = kv::test::ExplodeCollect(stream);
+#ifndef NDEBUG
+  // The bitwise reader is slow in this build; large inputs are left to the unit tests.
+  if (size <= 8192) {
+    Check(kv::test::ExplodeCollect(stream, 1 + size % 13) == outcome);
+    Check(kv::test::ReferenceExplode(stream) == outcome);
+  }
+#endif
+
+  const std::uint32_t hash = Mix(data, size);
+  const std::uint32_t declared = hash % 70000; // sometimes above the largest size allowed
+  const std::uint32_t slack[] = {0, 1, 100, 0xFFFFFFFF};
+  const std::uint32_t capacity = std::min<std::uint32_t>(declared + slack[(hash >> 20) % 4], 70000);
+  std::vector<std::uint8_t> produced;
+  const std::int32_t count = Decode(kv::test::MakeBlock(stream, declared), capacity, produced);
+  if (declared > kv::kMaxDecompressedSize || capacity < declared) {
+    Check(count == -1);
+  } else {
+    const std::size_t expected = std::min<std::size_t>(declared, outcome.output.size());
+    Check(count == (outcome.result == kv::Done ? static_cast<std::int32_t>(expected) : -1));
+    // Even a failed decode leaves the good prefix in the buffer.
+    Check(std::equal(outcome.output.begin(), outcome.output.begin() + static_cast<std::ptrdiff_t>(expected),
+                     produced.begin()));
+  }
+
+  if (size >= 4) {
+    const std::vector<std::uint8_t> block(data, data + size);
+    const std::uint32_t own = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t{data[3]} << 24;
+    const std::int32_t result = Decode(block, std::min<std::uint32_t>(own, 70000), produced);
+    Check(result >= -1 && result <= static_cast<std::int32_t>(std::min(own, kv::kMaxDecompressedSize)));
+  }
+  return 0;
+}

@@ -1,0 +1,62 @@
+// Differential decoding of mode-0 streams against libdynamite, which is not built with the sanitizers
+// and does not notice the end of the input or a copy from before the start: it only sees streams that
+// our decoder finished with Done.
+//
+// An input whose first byte is 0 or 1 is a stream (the seeds are), forced to literal mode 0 and a
+// valid dictionary size. Any other input is a list of items, 3 bytes each, written as a valid stream.
+#include "core/explode.h"
+#include "support/reference.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Bounds the work per input: libdynamite hands out its output a byte at a time.
+constexpr std::size_t kMaxItems = 1000;
+constexpr std::size_t kMaxOutput = std::size_t{1} << 18;
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+std::vector<std::uint8_t> StreamFromItems(const std::uint8_t* data, std::size_t size) {
+  const int dictionary_bits = 4 + data[1] % 3;
+  kv::test::StreamWriter writer(0, dictionary_bits);
+  std::size_t produced = 0;
+  for (std::size_t i = 2; i + 3 <= std::min<std::size_t>(size, kMaxItems * 3); i += 3) {
+    const std::uint8_t kind = data[i], a = data[i + 1], b = data[i + 2];
+    if (produced == 0 || (kind & 1) == 0) {
+      writer.Literal(a);
+      ++produced;
+      continue;
+    }
+    // Mostly short copies, like real data; one in four may be as long as the format allows.
+    const int length = (kind & 6) == 6 ? 2 + ((kind >> 3) << 8 | a) % 517 : 2 + a % 16;
+    const int reach = length == 2 ? 256 : 64 << dictionary_bits;
+    const int distance = 1 + static_cast<int>((b << 8 | kind) % std::min<std::size_t>(reach, produced));
+    writer.Copy(length, distance);
+    produced += static_cast<std::size_t>(length);
+  }
+  return writer.End().Bytes();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  std::vector<std::uint8_t> stream;
+  if (data[0] <= 1) {
+    stream.assign(data, data + size);
+    stream[0] = 0;
+    if (stream[1] < 4 || stream[1] > 6) stream[1] = static_cast<std::uint8_t>(4 + stream[1] % 3);
+  } else {
+    stream = StreamFromItems(data, size);
+  }
+  const kv::test::ExplodeOutcome ours = kv::test::ExplodeCollect(stream);
+  if (data[0] > 1) Check(ours.result == kv::Done);
+  if (ours.result != kv::Done || ours.output.size() > kMaxOutput) return 0;
+  const auto theirs = kv::test::DynamiteExplode(stream);
+  Check(theirs.has_value() && *theirs == ours.output);
+  return 0;
+}
