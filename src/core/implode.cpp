@@ -54,7 +54,8 @@ struct Code {
 
 template <std::size_t N> constexpr std::size_t ExpandedSize(const std::array<std::uint8_t, N>& compact) {
   std::size_t size = 0;
-  for (std::uint8_t byte : compact) size += (byte >> 4) + 1u;
+  for (std::uint8_t byte : compact)
+    size += (byte >> 4) + 1u;
   return size;
 }
 
@@ -75,10 +76,12 @@ constexpr std::array<Code, Symbols> BuildCode(const std::array<std::uint8_t, N>&
   std::array<std::uint8_t, Symbols> lengths{};
   std::size_t symbol = 0;
   for (std::uint8_t byte : compact) {
-    for (int repeat = (byte >> 4) + 1; repeat > 0; --repeat) lengths[symbol++] = byte & 15;
+    for (int repeat = (byte >> 4) + 1; repeat > 0; --repeat)
+      lengths[symbol++] = byte & 15;
   }
   std::array<int, kMaxCodeLength + 1> count{};
-  for (std::uint8_t length : lengths) ++count[length];
+  for (std::uint8_t length : lengths)
+    ++count[length];
   std::array<int, kMaxCodeLength + 1> next{};
   for (int length = 1, first = 0; length <= kMaxCodeLength; ++length) {
     next[length] = first;
@@ -89,18 +92,18 @@ constexpr std::array<Code, Symbols> BuildCode(const std::array<std::uint8_t, N>&
     const int length = lengths[s];
     const unsigned code = static_cast<unsigned>(next[length]++);
     unsigned written = 0;
-    for (int bit = 0; bit < length; ++bit) written |= ((~code >> (length - 1 - bit)) & 1u) << bit;
+    for (int bit = 0; bit < length; ++bit)
+      written |= ((~code >> (length - 1 - bit)) & 1u) << bit;
     codes[s] = {static_cast<std::uint16_t>(written), static_cast<std::uint8_t>(length)};
   }
   return codes;
 }
 
 constexpr std::array<std::uint8_t, 98> kLiteralCompact = {
-    11,  124, 8,   7,   28,  7,   188, 13,  76,  4,   10,  8,   12,  10,  12, 10, 8,  23, 8,  9,
-    7,   6,   7,   8,   7,   6,   55,  8,   23,  24,  12,  11,  7,   9,   11, 12, 6,  7,  22, 5,
-    7,   24,  6,   11,  9,   6,   7,   22,  7,   11,  38,  7,   9,   8,   25, 11, 8,  11, 9,  12,
-    8,   12,  5,   38,  5,   38,  5,   11,  7,   5,   6,   21,  6,   10,  53, 8,  7,  24, 10, 27,
-    44,  253, 253, 253, 252, 252, 252, 13,  12,  45,  12,  45,  12,  61,  12, 45, 44, 173};
+    11, 124, 8,  7,  28, 7,  188, 13,  76,  4,   10,  8,   12, 10, 12, 10, 8,  23, 8,  9,  7,  6,  7,  8,  7,
+    6,  55,  8,  23, 24, 12, 11,  7,   9,   11,  12,  6,   7,  22, 5,  7,  24, 6,  11, 9,  6,  7,  22, 7,  11,
+    38, 7,   9,  8,  25, 11, 8,   11,  9,   12,  8,   12,  5,  38, 5,  38, 5,  11, 7,  5,  6,  21, 6,  10, 53,
+    8,  7,   24, 10, 27, 44, 253, 253, 253, 252, 252, 252, 13, 12, 45, 12, 45, 12, 61, 12, 45, 44, 173};
 constexpr std::array<std::uint8_t, 6> kLengthCompact = {2, 35, 36, 53, 38, 23};
 constexpr std::array<std::uint8_t, 7> kDistanceCompact = {2, 20, 53, 230, 247, 151, 248};
 
@@ -117,7 +120,7 @@ static_assert(kLiteralCode[' '].length == 4 && kLiteralCode[0].length == 11);
 static_assert(kLengthCode[0].bits == 0b11 && kDistanceCode[0].bits == 0b11);
 
 // Copy lengths: symbol s covers base[s] to base[s] + 2^extra[s] - 1.
-constexpr std::array<std::uint16_t, 16> kLengthBase = {3,  2,  4,  5,  6,   7,   8,   9,
+constexpr std::array<std::uint16_t, 16> kLengthBase = {3,  2,  4,  5,  6,  7,  8,   9,
                                                        10, 12, 16, 24, 40, 72, 136, 264};
 constexpr std::array<std::uint8_t, 16> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
 constexpr int kEndLength = 519;
@@ -135,7 +138,9 @@ static_assert(kLengthSymbol[2] == 1 && kLengthSymbol[3] == 0 && kLengthSymbol[kE
 
 // --------------------------------------------------------------- bit costs
 
-int LiteralCost(bool text, std::uint8_t byte) { return 1 + (text ? kLiteralCode[byte].length : 8); }
+int LiteralCost(bool text, std::uint8_t byte) {
+  return 1 + (text ? kLiteralCode[byte].length : 8);
+}
 
 int CopyCost(int length, int distance, int dictionary_bits) {
   const int symbol = kLengthSymbol[length];
@@ -176,7 +181,8 @@ public:
   Matcher(std::span<const std::uint8_t> data, ImplodeOptions options)
       : data_(data), window_(std::size_t{64} << options.dictionary_bits),
         dictionary_bits_(options.dictionary_bits), text_(options.literals == LiteralMode::Text),
-        head_(std::size_t{1} << kHashBits), chain_(kChainSize), last_pair_(std::size_t{1} << 16) {}
+        head_(std::size_t{1} << kHashBits), chain_(kChainSize), last_pair_(std::size_t{1} << 16),
+        run_before_(kChainSize) {}
 
   // The copy to take at `pos`, or length 0 for a literal.
   Match Find(std::size_t pos) {
@@ -187,14 +193,15 @@ public:
     if (max_length >= 3) best = LongestFromChain(pos, max_length);
     if (best.length < 3) {
       const std::size_t distance = DistanceTo(pos, last_pair_[Pair(pos)]);
-      if (Usable(distance, std::min<std::size_t>(pos, kMaxPairDistance)) && data_[pos - distance] == data_[pos] &&
-          data_[pos - distance + 1] == data_[pos + 1]) {
+      if (Usable(distance, std::min<std::size_t>(pos, kMaxPairDistance)) &&
+          data_[pos - distance] == data_[pos] && data_[pos - distance + 1] == data_[pos + 1]) {
         best = {2, static_cast<int>(distance)};
       }
     }
     if (best.length > 0 && best.length < kAlwaysCheaper) {
       int literals = 0;
-      for (int i = 0; i < best.length; ++i) literals += LiteralCost(text_, data_[pos + i]);
+      for (int i = 0; i < best.length; ++i)
+        literals += LiteralCost(text_, data_[pos + i]);
       if (CopyCost(best.length, best.distance, dictionary_bits_) >= literals) return {};
     }
     return best;
@@ -219,6 +226,10 @@ private:
   void InsertBefore(std::size_t pos) {
     const std::size_t size = data_.size();
     for (; inserted_ < pos; ++inserted_) {
+      const bool repeats = inserted_ > 0 && data_[inserted_] == data_[inserted_ - 1];
+      const std::uint16_t before = run_before_[(inserted_ + kChainSize - 1) % kChainSize];
+      run_before_[inserted_ % kChainSize] =
+          repeats ? static_cast<std::uint16_t>(std::min(before + 1, 0xFFFF)) : 0;
       if (inserted_ + 3 <= size) {
         std::uint16_t& head = head_[Hash(inserted_)];
         chain_[inserted_ % kChainSize] = head;
@@ -246,7 +257,8 @@ private:
       }
       length += 8;
     }
-    while (length < max_length && a[length] == b[length]) ++length;
+    while (length < max_length && a[length] == b[length])
+      ++length;
     return length;
   }
 
@@ -263,9 +275,11 @@ private:
     };
     const std::uint8_t repeated = data_[pos];
     std::size_t run = 0;
-    while (run < static_cast<std::size_t>(max_length) && data_[pos + run] == repeated) ++run;
+    while (run < static_cast<std::size_t>(max_length) && data_[pos + run] == repeated)
+      ++run;
 
     const std::size_t limit = std::min(pos, window_);
+    const std::size_t lowest = pos - limit;
     std::size_t distance = DistanceTo(pos, head_[Hash(pos)]);
     for (int depth = kMaxChain; depth > 0 && Usable(distance, limit); --depth) {
       std::size_t from = pos - distance;
@@ -274,10 +288,10 @@ private:
         // and all of them match alike up to the end of the shorter run. Try
         // only the one whose run ends where ours does, then skip the rest of
         // that run, so that runs do not use up the chain's depth.
-        std::size_t start = from;
-        while (start > 0 && data_[start - 1] == repeated && pos - start < window_) --start;
+        const std::size_t start = from - std::min<std::size_t>(run_before_[from % kChainSize], from - lowest);
         std::size_t end = from + 3;
-        while (end < pos + run && data_[end] == repeated) ++end;
+        while (end < pos + run && data_[end] == repeated)
+          ++end;
         const std::size_t aligned = end - start >= run ? end - run : start;
         if (consider(std::min(aligned, pos - 1))) break;
         from = start;
@@ -300,6 +314,8 @@ private:
   std::vector<std::uint16_t> head_;
   std::vector<std::uint16_t> chain_;
   std::vector<std::uint16_t> last_pair_;
+  // How many bytes before each position repeat its byte, up to 65535.
+  std::vector<std::uint16_t> run_before_;
 };
 
 // -------------------------------------------------------------- bit writer
@@ -313,7 +329,8 @@ public:
     buffer_ |= std::uint64_t{value} << filled_;
     filled_ += count;
     if (filled_ >= 32) {
-      for (int i = 0; i < 4; ++i) out_.push_back(static_cast<std::uint8_t>(buffer_ >> (8 * i)));
+      for (int i = 0; i < 4; ++i)
+        out_.push_back(static_cast<std::uint8_t>(buffer_ >> (8 * i)));
       buffer_ >>= 32;
       filled_ -= 32;
     }
@@ -390,7 +407,8 @@ void CheckOptions(ImplodeOptions options) {
 
 // Greedy parse with one step of lazy evaluation; hands each item to `sink`
 // (Literal(byte), Copy(length, distance)) in stream order.
-template <typename Sink> void ParseInto(std::span<const std::uint8_t> data, ImplodeOptions options, Sink& sink) {
+template <typename Sink>
+void ParseInto(std::span<const std::uint8_t> data, ImplodeOptions options, Sink& sink) {
   Matcher matcher(data, options);
   std::size_t pos = 0;
   Match current = data.empty() ? Match{} : matcher.Find(0);
@@ -464,7 +482,8 @@ std::vector<std::uint8_t> ImplodeBlock(std::span<const std::uint8_t> data, Implo
   std::vector<std::uint8_t> block;
   block.reserve(stream.size() + 4);
   const auto size = static_cast<std::uint32_t>(data.size());
-  for (int i = 0; i < 4; ++i) block.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+  for (int i = 0; i < 4; ++i)
+    block.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
   block.insert(block.end(), stream.begin(), stream.end());
   return block;
 }

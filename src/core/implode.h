@@ -11,7 +11,8 @@ namespace kv {
 
 enum class LiteralMode : std::uint8_t { Binary = 0, Text = 1 };
 
-// Dictionary bits 4, 5 or 6: a window of 1024, 2048 or 4096 bytes.
+// Dictionary bits 4, 5 or 6: a window of 1024, 2048 or 4096 bytes; any other
+// value makes ImplodeStream and ImplodeBlock throw std::invalid_argument.
 struct ImplodeOptions {
   LiteralMode literals = LiteralMode::Binary;
   int dictionary_bits = 6;
