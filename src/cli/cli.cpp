@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/block_commands.h"
+#include "cli/wad_commands.h"
 
 namespace kv::cli {
 namespace {
@@ -16,6 +17,7 @@ const char* const kMainHelp =
     "commands:\n"
     "  decompress   decompress a loose compressed file\n"
     "  compress     write a file as a compressed block\n"
+    "  wad          list or extract the entries of a WAD archive\n"
     "\n"
     "'vorevuvo COMMAND --help' tells more about each.\n";
 
@@ -29,6 +31,7 @@ struct Command {
 const Command kCommands[] = {
     {"decompress", kDecompressHelp, &kDecompressSyntax, RunDecompress},
     {"compress", kCompressHelp, &kCompressSyntax, RunCompress},
+    {"wad", kWadHelp, &kWadSyntax, RunWad},
 };
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {

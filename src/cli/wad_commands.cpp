@@ -1,0 +1,318 @@
+#include "cli/wad_commands.h"
+
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/console_ui.h"
+#include "cli/output_policy.h"
+#include "core/file_services.h"
+#include "platform/platform.h"
+#include "wad/current_wad.h"
+#include "wad/wad_archive.h"
+#include "wad/wad_extract.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define KV_ISATTY _isatty
+#else
+#include <unistd.h>
+#define KV_ISATTY isatty
+#endif
+
+namespace kv::cli {
+
+const char* const kWadHelp =
+    "usage: vorevuvo wad list ARCHIVE [--json]\n"
+    "       vorevuvo wad extract ARCHIVE [NAME...] -o DIR [--no-wav] [--overwrite ask|skip|overwrite]\n"
+    "\n"
+    "Lists or extracts the entries of a WAD archive.\n"
+    "\n"
+    "list      one line per directory record, in directory order, under a header line:\n"
+    "          Name, Type, Compressed Size, Size (the declared decompressed size) and\n"
+    "          Data Offset, numbers shown as the viewer shows them (signed 32-bit);\n"
+    "          '?' for a size that lies outside the file.\n"
+    "  --json    an array of objects instead, with the fields' unsigned values, null\n"
+    "            for an unknown size, and a \"problem\" text for an entry that cannot be read\n"
+    "\n"
+    "extract   writes entries into DIR (made when missing), decompressed: every entry\n"
+    "          in directory order, or every entry named NAME (case is ignored).\n"
+    "          Entries named *.SFX become WAV files (KICK.SFX is written as KICK.WAV).\n"
+    "  -o DIR        the output folder\n"
+    "  --no-wav      write SFX entries as raw samples under their own names\n"
+    "  --overwrite   what to do when a file exists: ask, skip or overwrite (default:\n"
+    "                ask at a terminal, else skip: nothing is replaced unless you say so)\n"
+    "\n"
+    "An entry that fails to decompress is written as stored, with a message. An entry\n"
+    "whose name is not a plain file name (a device name such as CON, a folder\n"
+    "separator, a trailing dot, ...) or whose data lie outside the file is not written.\n"
+    "\n"
+    "Exit status: 0 when every entry was written or an existing file deliberately kept;\n"
+    "1 when the archive cannot be read, a NAME is not in it, or an entry failed, was\n"
+    "refused or was written as stored; 2 on bad usage.\n";
+
+const CommandSyntax kWadSyntax{{"-o", "--overwrite"}, {"--json", "--no-wav"}};
+
+namespace {
+
+constexpr std::size_t kProgressStep = 100;
+
+bool StderrIsTerminal(const Streams& streams) {
+  return &streams.err == &std::cerr && KV_ISATTY(2) != 0;
+}
+
+int Usage(Streams streams, const std::string& problem) {
+  streams.err << "vorevuvo wad: " << problem << " (see 'vorevuvo wad --help')\n";
+  return kExitUsage;
+}
+
+// A name for the table: printable ASCII as it is, other bytes as \xNN.
+std::string Printable(const std::string& text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      shown += "\\\\";
+    } else if (byte >= 0x20 && byte < 0x7F) {
+      shown += c;
+    } else {
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 0xF];
+    }
+  }
+  return shown;
+}
+
+// A JSON string; bytes of 0x80 and above are taken as Latin-1 characters.
+std::string JsonString(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string json = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      json += '\\';
+      json += c;
+    } else if (byte >= 0x20 && byte < 0x7F) {
+      json += c;
+    } else {
+      json += "\\u00";
+      json += kHex[byte >> 4];
+      json += kHex[byte & 0xF];
+    }
+  }
+  return json + "\"";
+}
+
+std::string Signed(std::uint32_t value) {
+  return std::to_string(static_cast<std::int32_t>(value));
+}
+
+std::string PadRight(std::string text, std::size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+std::string PadLeft(std::string text, std::size_t width) {
+  if (text.size() < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+// Reads the archive and checks its directory; none after telling why.
+std::optional<LoadedFile> LoadArchive(const std::string& path) {
+  std::optional<LoadedFile> loaded = LoadFile(path);
+  if (loaded && !AcceptWadImage(loaded->bytes(), platform::FileNameOf(path))) return std::nullopt;
+  return loaded;
+}
+
+int RunList(const ParsedArgs& args, Streams streams) {
+  if (args.positional.size() != 2) return Usage(streams, "list takes one ARCHIVE");
+  if (args.values.count("-o") != 0 || args.values.count("--overwrite") != 0 || args.Has("--no-wav")) {
+    return Usage(streams, "list takes no -o, --overwrite or --no-wav");
+  }
+  const std::string& path = args.positional[1];
+  ConsoleUi ui(streams.in, streams.err, streams.interactive);
+  const std::optional<LoadedFile> loaded = LoadArchive(path);
+  if (!loaded) return kExitFailure;
+  const std::vector<WadEntry> entries = ReadWadDirectory(loaded->bytes());
+
+  if (args.Has("--json")) {
+    streams.out << "[";
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      const WadEntry& entry = entries[i];
+      streams.out << (i == 0 ? "\n" : ",\n") << "  {\"name\": " << JsonString(entry.name)
+                  << ", \"type\": " << JsonString(entry.type)
+                  << ", \"compressed_size\": " << entry.compressed_size
+                  << ", \"size\": " << (entry.size ? std::to_string(*entry.size) : "null")
+                  << ", \"data_offset\": " << entry.data_offset;
+      if (entry.fault != WadEntryFault::None) {
+        streams.out << ", \"problem\": " << JsonString(WadEntryFaultText(entry, loaded->size()));
+      }
+      streams.out << "}";
+    }
+    streams.out << (entries.empty() ? "]\n" : "\n]\n");
+    return kExitSuccess;
+  }
+
+  streams.out << PadRight("Name", 15) << PadRight("Type", 6) << PadLeft("Compressed Size", 15)
+              << PadLeft("Size", 12) << PadLeft("Data Offset", 12) << "\n";
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const WadEntry& entry = entries[i];
+    streams.out << PadRight(Printable(entry.name), 14) << ' ' << PadRight(Printable(entry.type), 5) << ' '
+                << PadLeft(Signed(entry.compressed_size), 15)
+                << PadLeft(entry.size ? Signed(*entry.size) : "?", 12)
+                << PadLeft(Signed(entry.data_offset), 12) << "\n";
+    if (entry.fault != WadEntryFault::None) {
+      streams.err << "vorevuvo: " << platform::FileNameOf(path) << ": entry " << i + 1 << " ("
+                  << Printable(entry.name) << "): " << WadEntryFaultText(entry, loaded->size()) << "\n";
+    }
+  }
+  return kExitSuccess;
+}
+
+// Restores the current directory when it goes out of scope.
+class CurrentDirectoryKeeper {
+public:
+  CurrentDirectoryKeeper() : saved_(platform::CurrentDirectory()) {}
+  ~CurrentDirectoryKeeper() { platform::EnterDirectory(saved_); }
+  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+private:
+  std::string saved_;
+};
+
+// Every distinct name of the directory (ASCII case ignored), in the order
+// of its first record: one ExtractFromWad per name extracts all its records.
+std::vector<std::string> DistinctNames(const std::vector<WadEntry>& entries) {
+  std::vector<std::string> names;
+  std::set<std::string> seen;
+  for (const WadEntry& entry : entries) {
+    std::string folded = entry.name;
+    for (char& c : folded) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (seen.insert(folded).second) names.push_back(entry.name);
+  }
+  return names;
+}
+
+// Counts entries on stderr during long runs: one line per step, or one
+// line rewritten in place at a terminal.
+class Progress {
+public:
+  Progress(std::ostream& err, std::size_t total, bool terminal)
+      : err_(err), total_(total), terminal_(terminal) {}
+  ~Progress() {
+    if (terminal_ && shown_) err_ << "\r" << std::string(line_length_, ' ') << "\r" << std::flush;
+  }
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+
+  void Done(std::size_t done) {
+    if (total_ < kProgressStep || (done % kProgressStep != 0 && done != total_)) return;
+    const std::string line =
+        "vorevuvo: " + std::to_string(done) + " of " + std::to_string(total_) + " entries";
+    line_length_ = line.size();
+    shown_ = true;
+    if (terminal_) {
+      err_ << "\r" << line << std::flush;
+    } else if (done % kProgressStep == 0) {
+      err_ << line << "\n";
+    }
+  }
+
+private:
+  std::ostream& err_;
+  std::size_t total_;
+  bool terminal_;
+  bool shown_ = false;
+  std::size_t line_length_ = 0;
+};
+
+int RunExtract(const ParsedArgs& args, Streams streams) {
+  if (args.positional.size() < 2) return Usage(streams, "extract takes an ARCHIVE");
+  if (args.Has("--json")) return Usage(streams, "extract takes no --json");
+  const std::string folder = args.Value("-o");
+  if (folder.empty()) return Usage(streams, "extract needs -o DIR");
+  ExtractSettings settings;
+  settings.mode = DefaultOverwriteMode(streams.interactive);
+  if (args.values.count("--overwrite") != 0) {
+    const auto mode = ParseOverwriteMode(args.Value("--overwrite"));
+    if (!mode) return Usage(streams, "--overwrite takes ask, skip or overwrite");
+    settings.mode = *mode;
+  }
+  settings.convert_sfx = !args.Has("--no-wav");
+
+  const std::string& path = args.positional[1];
+  const std::string archive = platform::FileNameOf(path);
+  ConsoleUi ui(streams.in, streams.err, streams.interactive);
+  const std::optional<LoadedFile> loaded = LoadArchive(path);
+  if (!loaded) return kExitFailure;
+  const WadImage image = loaded->bytes();
+
+  bool failed = false;
+  std::vector<std::string> names;
+  if (args.positional.size() == 2) {
+    names = DistinctNames(ReadWadDirectory(image));
+  } else {
+    for (std::size_t i = 2; i < args.positional.size(); ++i) {
+      if (FindWadEntry(image, args.positional[i])) {
+        names.push_back(args.positional[i]);
+      } else {
+        streams.err << "vorevuvo: " << archive << ": no entry named " << Printable(args.positional[i])
+                    << "\n";
+        failed = true;
+      }
+    }
+  }
+
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  CurrentDirectoryKeeper keeper;
+  if (!platform::EnterDirectory(folder)) {
+    streams.err << "vorevuvo: " << folder << ": cannot enter the output folder";
+    if (error) streams.err << " (" << error.message() << ")";
+    streams.err << "\n";
+    return kExitFailure;
+  }
+
+  const int messages_before = ui.messages_shown();
+  ExtractTally tally;
+  {
+    Progress progress(streams.err, names.size(), StderrIsTerminal(streams));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      std::string name = names[i];
+      ExtractFromWad(image, name, settings, &tally);
+      progress.Done(i + 1);
+    }
+  }
+  if (ui.messages_shown() != messages_before) failed = true;
+
+  streams.out << tally.written << (tally.written == 1 ? " file" : " files") << " extracted to " << folder
+              << "\n";
+  if (tally.not_written > 0) {
+    streams.err << "vorevuvo: " << tally.not_written << (tally.not_written == 1 ? " file was" : " files were")
+                << " not written: existing files are kept unless --overwrite overwrite is given;"
+                   " failures are told above\n";
+  }
+  return failed ? kExitFailure : kExitSuccess;
+}
+
+} // namespace
+
+int RunWad(const ParsedArgs& args, Streams streams) {
+  if (args.positional.empty()) return Usage(streams, "expected list or extract");
+  const std::string& action = args.positional[0];
+  if (action == "list") return RunList(args, streams);
+  if (action == "extract") return RunExtract(args, streams);
+  return Usage(streams, "unknown action '" + action + "', expected list or extract");
+}
+
+} // namespace kv::cli

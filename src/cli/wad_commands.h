@@ -1,0 +1,13 @@
+// `vorevuvo wad list` and `vorevuvo wad extract`: WAD archives.
+#pragma once
+
+#include "cli/cli.h"
+
+namespace kv::cli {
+
+extern const char* const kWadHelp;
+extern const CommandSyntax kWadSyntax;
+
+int RunWad(const ParsedArgs& args, Streams streams);
+
+} // namespace kv::cli

@@ -1,0 +1,77 @@
+// Reading entries out of a WAD archive held in memory, and writing them as
+// files into the current directory: ReadFromWad for the commentary and the
+// remix, ExtractFromWad and the extract commands for the WAD viewer and the
+// command line. Failures are told here, in message boxes captioned with the
+// entry's name; callers learn only the result.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/file_services.h"
+#include "platform/platform.h"
+#include "wad/wad_archive.h"
+
+namespace kv {
+
+// The viewer's choices: its radio buttons and its conversion check box.
+struct ExtractSettings {
+  OverwriteMode mode = Ask;
+  bool convert_sfx = true;
+};
+
+// Counts the writes that ExtractFromWad performed, for callers that report
+// more than its one result.
+struct ExtractTally {
+  int written = 0;     // SaveFile wrote the file
+  int not_written = 0; // SaveFile skipped it, was declined or failed
+};
+
+// The declared size of the first entry named `name` (ASCII case ignored), or
+// 0 when there is none. Nothing is decoded. A faulty entry is told and
+// gives 0.
+std::uint32_t ReadFromWad(WadImage image, std::string_view name);
+
+// Decodes the first entry named `name` into `buffer`, which must hold its
+// declared size: the bytes produced, or 0 when there is no such entry
+// (nothing shown), it is faulty, or fewer than 4 bytes came out (told).
+std::uint32_t ReadFromWad(WadImage image, std::string_view name, std::span<std::uint8_t> buffer);
+
+// Writes every entry named `name` (ASCII case ignored) into the current
+// directory, decompressed. An SFX entry under convert_sfx becomes a WAV file
+// and `name` is changed to its new name (kick.sfx becomes kick.WAV); the rest
+// of the walk looks for the changed name. Returns the result of the last
+// write performed, false when none was. A name that is not a plain file name
+// is refused with a message and nothing is written.
+bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& settings,
+                    ExtractTally* tally = nullptr);
+// The same over CurrentWad; false when none is held.
+bool ExtractFromWad(std::string& name, const ExtractSettings& settings);
+
+// "Extract All" once the window has read its rows: `row_names` holds the Name
+// cell of every row in row order. Asks for the output folder (owned by
+// `owner`), extracts each row's name and shows the count. Returns the count.
+int ExtractAllRows(platform::WindowHandle owner, std::span<const std::string> row_names,
+                   const ExtractSettings& settings);
+
+// "Extract Selection": `selected_names` holds the Name cells of the selected
+// rows in row order. The folder is asked for before the selection counts.
+int ExtractSelectedRows(platform::WindowHandle owner, std::span<const std::string> selected_names,
+                        const ExtractSettings& settings);
+
+namespace text {
+inline constexpr const char* kReadDecompressionFailed = "Abort: Decompression Failed";
+inline constexpr const char* kExtractAsIs = "Decompression Failed\n Extracting file \"as is\" ";
+inline constexpr const char* kExtractFromWadCaption = "ExtractFromWad()";
+inline constexpr const char* kNoWadLoaded = "No WAD file loaded";
+inline constexpr const char* kExtractAllCaption = "ExtractAll()";
+inline constexpr const char* kNoSelections = "There are no selections";
+inline constexpr const char* kExtractSelectionCaption = "ExtractSelection()";
+inline constexpr const char* kFilesExtractedCaption = "Files Extracted";
+inline constexpr const char* kEntryFaultPrefix = "Failed: ";
+inline constexpr const char* kNothingWritten = "; nothing was written";
+} // namespace text
+
+} // namespace kv
