@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/block_commands.h"
+#include "cli/cel_commands.h"
 #include "cli/wad_commands.h"
 
 namespace kv::cli {
@@ -18,6 +19,7 @@ const char* const kMainHelp =
     "  decompress   decompress a loose compressed file\n"
     "  compress     write a file as a compressed block\n"
     "  wad          list or extract the entries of a WAD archive\n"
+    "  cel2bmp      write the images of a CEL file as BMP files\n"
     "\n"
     "'vorevuvo COMMAND --help' tells more about each.\n";
 
@@ -32,6 +34,7 @@ const Command kCommands[] = {
     {"decompress", kDecompressHelp, &kDecompressSyntax, RunDecompress},
     {"compress", kCompressHelp, &kCompressSyntax, RunCompress},
     {"wad", kWadHelp, &kWadSyntax, RunWad},
+    {"cel2bmp", kCelToBmpHelp, &kCelToBmpSyntax, RunCelToBmp},
 };
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
