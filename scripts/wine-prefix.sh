@@ -26,7 +26,20 @@ fi
 mkdir -p "$1"
 prefix="$(cd "$1" && pwd)"
 marker="$prefix/.kv-prefix-complete"
-[[ -f "$marker" ]] && exit 0
+
+# Wine draws the title-bar buttons with its Marlett font, which a new prefix
+# does not pick up by itself: without it they show as "0 1 r".
+install_marlett() {
+  local fonts="$prefix/drive_c/windows/Fonts"
+  if [[ -f /usr/share/wine/fonts/marlett.ttf && -d "$fonts" && ! -f "$fonts/marlett.ttf" ]]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
+}
+
+if [[ -f "$marker" ]]; then
+  install_marlett
+  exit 0
+fi
 
 # A non-empty folder that is not a Wine prefix is someone's data: leave it.
 if [[ -n "$(ls -A "$prefix")" && ! -f "$prefix/system.reg" ]]; then
@@ -56,5 +69,6 @@ if ! grep -q '"Default"="1024x768"' "$prefix/user.reg"; then
   exit 1
 fi
 
+install_marlett
 touch "$marker"
 echo "wine prefix ready: $prefix ($((SECONDS - start)) s)"

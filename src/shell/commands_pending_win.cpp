@@ -1,0 +1,28 @@
+// Placeholders for the modes that are not built yet: each does nothing, so
+// that every command identifier is routed from the start. A mode's own window
+// file takes over its entries and they leave this file.
+#include "shell/commands.h"
+
+namespace kv {
+
+void ShowWadViewer(HWND) {}
+void ExtractAll(HWND) {}
+void ExtractSelection(HWND) {}
+
+void ShowCommentaryWindow(HWND) {}
+void ExportCommentary(HWND) {}
+void RecountExclusions(HWND) {}
+void PreviewCommentary() {}
+void ShowSetNamesWindow() {}
+void SetNameSlot(NameSlotId) {}
+void PreviewNameSound(const TVITEMA&) {}
+
+void ShowRemixWindow(HWND) {}
+void ExtractRemix(HWND) {}
+void PreviewRemix() {}
+
+bool SortListByColumn(HWND, int, bool) {
+  return false;
+}
+
+} // namespace kv
