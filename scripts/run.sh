@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the tool and opens it: under Wine on Linux (the x86_64 build; this
-# Debian has no 32-bit Wine). With no display, it starts a virtual one,
-# opens the tool there, saves a screenshot of it and says where.
+# Builds the tool, makes the sample game folder sample/ once, and opens the
+# tool: under Wine on Linux (the x86_64 build; this Debian has no 32-bit
+# Wine). With no display, it starts a virtual one, opens the tool there,
+# saves a screenshot of it and says where.
 # Installs what is missing with apt-get.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +17,16 @@ for preset in win64 linux-release; do
   cmake --build --preset "$preset" -j "$(nproc)" --target "$([ "$preset" = win64 ] && echo KrollVorevuvo || echo vorevuvo)"
 done
 echo "The command-line tool is $root/build/linux-release/vorevuvo ('vorevuvo --help')."
+
+# A synthetic game folder to try every function with, made once; the
+# folder is not part of the repository.
+sample="$root/sample"
+if [ ! -d "$sample" ]; then
+  build/linux-release/vorevuvo make-sample "$sample" >/dev/null
+fi
+echo "A sample game folder to try the tool with is $sample (Z:${sample//\//\\} in the"
+echo "program's dialogs); its README.TXT tells what to try. To make it anew:"
+echo "  build/linux-release/vorevuvo make-sample sample --force"
 
 export WINEPREFIX="$root/build/wine/prefix"
 headless=

@@ -42,7 +42,8 @@ namespace {
 bool ReadOutputOptions(const ParsedArgs& args, Streams streams, const char* command, std::string& input,
                        OverwriteMode& mode) {
   if (args.positional.size() != 1) {
-    streams.err << "vorevuvo " << command << ": expected one FILE (see 'vorevuvo " << command << " --help')\n";
+    streams.err << "vorevuvo " << command << ": expected one FILE (see 'vorevuvo " << command
+                << " --help')\n";
     return false;
   }
   input = args.positional[0];
@@ -64,7 +65,8 @@ int Finish(SaveOutcome outcome, const std::string& output, std::size_t size, Str
     streams.out << "wrote " << output << " (" << size << " bytes)\n";
     return kExitSuccess;
   case SaveOutcome::Skipped:
-    streams.err << "vorevuvo: " << output << " exists and was left as it is (--overwrite overwrite replaces it)\n";
+    streams.err << "vorevuvo: " << output
+                << " exists and was left as it is (--overwrite overwrite replaces it)\n";
     return kExitFailure;
   case SaveOutcome::Failed: break;
   }
@@ -72,6 +74,28 @@ int Finish(SaveOutcome outcome, const std::string& output, std::size_t size, Str
 }
 
 } // namespace
+
+std::optional<ImplodeOptions> ReadImplodeOptions(const ParsedArgs& args, Streams streams,
+                                                 const char* command) {
+  ImplodeOptions options;
+  const std::string literals = args.Value("--literals", "binary");
+  if (literals == "text") {
+    options.literals = LiteralMode::Text;
+  } else if (literals != "binary") {
+    streams.err << "vorevuvo " << command << ": --literals takes binary or text\n";
+    return std::nullopt;
+  }
+  const std::string dict = args.Value("--dict", "4096");
+  if (dict == "1024") {
+    options.dictionary_bits = 4;
+  } else if (dict == "2048") {
+    options.dictionary_bits = 5;
+  } else if (dict != "4096") {
+    streams.err << "vorevuvo " << command << ": --dict takes 1024, 2048 or 4096\n";
+    return std::nullopt;
+  }
+  return options;
+}
 
 int RunDecompress(const ParsedArgs& args, Streams streams) {
   std::string input;
@@ -104,23 +128,8 @@ int RunCompress(const ParsedArgs& args, Streams streams) {
   std::string input;
   OverwriteMode mode = Ask;
   if (!ReadOutputOptions(args, streams, "compress", input, mode)) return kExitUsage;
-  ImplodeOptions options;
-  const std::string literals = args.Value("--literals", "binary");
-  if (literals == "text") {
-    options.literals = LiteralMode::Text;
-  } else if (literals != "binary") {
-    streams.err << "vorevuvo compress: --literals takes binary or text\n";
-    return kExitUsage;
-  }
-  const std::string dict = args.Value("--dict", "4096");
-  if (dict == "1024") {
-    options.dictionary_bits = 4;
-  } else if (dict == "2048") {
-    options.dictionary_bits = 5;
-  } else if (dict != "4096") {
-    streams.err << "vorevuvo compress: --dict takes 1024, 2048 or 4096\n";
-    return kExitUsage;
-  }
+  const std::optional<ImplodeOptions> options = ReadImplodeOptions(args, streams, "compress");
+  if (!options) return kExitUsage;
   const std::string output = args.Value("-o", input + ".packed");
 
   ConsoleUi ui(streams.in, streams.err, streams.interactive);
@@ -131,7 +140,7 @@ int RunCompress(const ParsedArgs& args, Streams streams) {
                 << " bytes is too large for a compressed block (at most " << kMaxDecompressedSize << ")\n";
     return kExitFailure;
   }
-  const std::vector<std::uint8_t> block = ImplodeBlock(loaded->bytes(), options);
+  const std::vector<std::uint8_t> block = ImplodeBlock(loaded->bytes(), *options);
   return Finish(SaveOutput(ui, output, block, mode), output, block.size(), streams);
 }
 

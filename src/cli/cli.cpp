@@ -5,6 +5,7 @@
 
 #include "cli/block_commands.h"
 #include "cli/cel_commands.h"
+#include "cli/sample_commands.h"
 #include "cli/wad_commands.h"
 
 namespace kv::cli {
@@ -18,8 +19,9 @@ const char* const kMainHelp =
     "commands:\n"
     "  decompress   decompress a loose compressed file\n"
     "  compress     write a file as a compressed block\n"
-    "  wad          list or extract the entries of a WAD archive\n"
+    "  wad          list or extract the entries of a WAD archive, or make a new archive\n"
     "  cel2bmp      write the images of a CEL file as BMP files\n"
+    "  make-sample  write a synthetic game folder to try the tool with\n"
     "\n"
     "'vorevuvo COMMAND --help' tells more about each.\n";
 
@@ -35,6 +37,7 @@ const Command kCommands[] = {
     {"compress", kCompressHelp, &kCompressSyntax, RunCompress},
     {"wad", kWadHelp, &kWadSyntax, RunWad},
     {"cel2bmp", kCelToBmpHelp, &kCelToBmpSyntax, RunCelToBmp},
+    {"make-sample", kMakeSampleHelp, &kMakeSampleSyntax, RunMakeSample},
 };
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "cli/block_commands.h"
 #include "cli/console_ui.h"
 #include "cli/output_policy.h"
 #include "core/file_services.h"
@@ -16,6 +17,7 @@
 #include "wad/current_wad.h"
 #include "wad/wad_archive.h"
 #include "wad/wad_extract.h"
+#include "wad/wad_writer.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -30,8 +32,10 @@ namespace kv::cli {
 const char* const kWadHelp =
     "usage: vorevuvo wad list ARCHIVE [--json]\n"
     "       vorevuvo wad extract ARCHIVE [NAME...] -o DIR [--no-wav] [--overwrite ask|skip|overwrite]\n"
+    "       vorevuvo wad create ARCHIVE FILE... [--literals binary|text] [--dict 1024|2048|4096]\n"
+    "                           [--overwrite ask|skip|overwrite]\n"
     "\n"
-    "Lists or extracts the entries of a WAD archive.\n"
+    "Lists or extracts the entries of a WAD archive, or makes one.\n"
     "\n"
     "list      one line per directory record, in directory order, under a header line:\n"
     "          Name, Type, Compressed Size, Size (the declared decompressed size) and\n"
@@ -52,11 +56,21 @@ const char* const kWadHelp =
     "whose name is not a plain file name (a device name such as CON, a folder\n"
     "separator, a trailing dot, ...) or whose data lie outside the file is not written.\n"
     "\n"
+    "create    writes ARCHIVE with one entry per FILE, in the order given, each named\n"
+    "          by its file's name in upper case (kick.sfx becomes KICK.SFX) and stored\n"
+    "          as a compressed block. Refused: a name over 13 characters or one that is\n"
+    "          not a plain file name, a file over 65535 bytes or under 4, more than\n"
+    "          65535 files, two files of the same name (case is ignored).\n"
+    "  --literals    binary (plain 8-bit literals, the default) or text (coded literals)\n"
+    "  --dict        dictionary size in bytes (default 4096)\n"
+    "  --overwrite   what to do when ARCHIVE exists (default as for extract)\n"
+    "\n"
     "Exit status: 0 when every entry was written or an existing file deliberately kept;\n"
     "1 when the archive cannot be read, a NAME is not in it, or an entry failed, was\n"
-    "refused or was written as stored; 2 on bad usage.\n";
+    "refused or was written as stored; for create, when the archive was refused or\n"
+    "not written; 2 on bad usage.\n";
 
-const CommandSyntax kWadSyntax{{"-o", "--overwrite"}, {"--json", "--no-wav"}};
+const CommandSyntax kWadSyntax{{"-o", "--overwrite", "--literals", "--dict"}, {"--json", "--no-wav"}};
 
 namespace {
 
@@ -131,8 +145,14 @@ std::optional<LoadedFile> LoadArchive(const std::string& path) {
   return loaded;
 }
 
+// True when an option of `create` was given to another action.
+bool HasCreateOptions(const ParsedArgs& args) {
+  return args.values.count("--literals") != 0 || args.values.count("--dict") != 0;
+}
+
 int RunList(const ParsedArgs& args, Streams streams) {
   if (args.positional.size() != 2) return Usage(streams, "list takes one ARCHIVE");
+  if (HasCreateOptions(args)) return Usage(streams, "list takes no --literals or --dict");
   if (args.values.count("-o") != 0 || args.values.count("--overwrite") != 0 || args.Has("--no-wav")) {
     return Usage(streams, "list takes no -o, --overwrite or --no-wav");
   }
@@ -239,6 +259,7 @@ private:
 int RunExtract(const ParsedArgs& args, Streams streams) {
   if (args.positional.size() < 2) return Usage(streams, "extract takes an ARCHIVE");
   if (args.Has("--json")) return Usage(streams, "extract takes no --json");
+  if (HasCreateOptions(args)) return Usage(streams, "extract takes no --literals or --dict");
   const std::string folder = args.Value("-o");
   if (folder.empty()) return Usage(streams, "extract needs -o DIR");
   ExtractSettings settings;
@@ -305,14 +326,76 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
   return failed ? kExitFailure : kExitSuccess;
 }
 
+int RunCreate(const ParsedArgs& args, Streams streams) {
+  if (args.positional.size() < 3) return Usage(streams, "create takes an ARCHIVE and at least one FILE");
+  if (args.values.count("-o") != 0 || args.Has("--json") || args.Has("--no-wav")) {
+    return Usage(streams, "create takes no -o, --json or --no-wav");
+  }
+  const std::optional<ImplodeOptions> options = ReadImplodeOptions(args, streams, "wad create");
+  if (!options) return kExitUsage;
+  OverwriteMode mode = DefaultOverwriteMode(streams.interactive);
+  if (args.values.count("--overwrite") != 0) {
+    const auto parsed = ParseOverwriteMode(args.Value("--overwrite"));
+    if (!parsed) return Usage(streams, "--overwrite takes ask, skip or overwrite");
+    mode = *parsed;
+  }
+  const std::string& archive = args.positional[1];
+  const std::size_t files = args.positional.size() - 2;
+  if (files > kMaxWadEntries) {
+    streams.err << "vorevuvo: cannot create " << archive << ": " << files
+                << " files are too many for one archive (at most " << kMaxWadEntries << ")\n";
+    return kExitFailure;
+  }
+
+  ConsoleUi ui(streams.in, streams.err, streams.interactive);
+  std::vector<WadInput> entries;
+  entries.reserve(files);
+  for (std::size_t i = 2; i < args.positional.size(); ++i) {
+    const std::string& path = args.positional[i];
+    // The name is checked before the file is read, so that a long list
+    // fails at once on a bad name.
+    const std::string name = WadEntryNameFor(path);
+    if (const std::string problem = WadEntryNameProblem(name); !problem.empty()) {
+      streams.err << "vorevuvo: cannot create " << archive << ": " << Printable(path) << ": " << problem
+                  << "\n";
+      return kExitFailure;
+    }
+    const std::optional<LoadedFile> loaded = LoadFile(path);
+    if (!loaded) {
+      // LoadFile has told why, but not which of the files.
+      streams.err << "vorevuvo: cannot create " << archive << ": " << Printable(path) << " was not read\n";
+      return kExitFailure;
+    }
+    entries.push_back({name, {loaded->bytes().begin(), loaded->bytes().end()}, std::nullopt});
+  }
+  const WadBuild build = BuildWadArchive(entries, *options);
+  if (!build.ok()) {
+    streams.err << "vorevuvo: cannot create " << archive << ": " << Printable(build.problem) << "\n";
+    return kExitFailure;
+  }
+  switch (SaveOutput(ui, archive, build.image, mode)) {
+  case SaveOutcome::Written:
+    streams.out << "wrote " << archive << " (" << entries.size()
+                << (entries.size() == 1 ? " entry, " : " entries, ") << build.image.size() << " bytes)\n";
+    return kExitSuccess;
+  case SaveOutcome::Skipped:
+    streams.err << "vorevuvo: " << archive
+                << " exists and was left as it is (--overwrite overwrite replaces it)\n";
+    return kExitFailure;
+  case SaveOutcome::Failed: break;
+  }
+  return kExitFailure;
+}
+
 } // namespace
 
 int RunWad(const ParsedArgs& args, Streams streams) {
-  if (args.positional.empty()) return Usage(streams, "expected list or extract");
+  if (args.positional.empty()) return Usage(streams, "expected list, extract or create");
   const std::string& action = args.positional[0];
   if (action == "list") return RunList(args, streams);
   if (action == "extract") return RunExtract(args, streams);
-  return Usage(streams, "unknown action '" + action + "', expected list or extract");
+  if (action == "create") return RunCreate(args, streams);
+  return Usage(streams, "unknown action '" + action + "', expected list, extract or create");
 }
 
 } // namespace kv::cli

@@ -1,4 +1,5 @@
-// `vorevuvo wad list` and `vorevuvo wad extract`: WAD archives.
+// `vorevuvo wad list`, `vorevuvo wad extract` and `vorevuvo wad create`: WAD
+// archives.
 #pragma once
 
 #include "cli/cli.h"

@@ -120,7 +120,9 @@ std::uint32_t WadEntryCount(WadImage image) {
 
 std::string WadDirectoryProblem(WadImage image) {
   if (image.size() < kWadCountSize) {
-    return "the file of " + std::to_string(image.size()) + " bytes is too short to hold an entry count";
+    std::string problem = "the file of ";
+    problem.append(std::to_string(image.size())).append(" bytes is too short to hold an entry count");
+    return problem;
   }
   const std::uint32_t count = WadEntryCount(image);
   const std::uint64_t needed = kWadCountSize + std::uint64_t{count} * kWadRecordSize;

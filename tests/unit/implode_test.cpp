@@ -144,7 +144,9 @@ TEST_P(ImplodeRoundTrip, EverySizeAroundTheWindowDecodesBackAndParsesWithinLimit
               static_cast<std::int32_t>(size));
     out.pop_back();
     EXPECT_TRUE(out == data);
-    if (mode == LiteralMode::Binary) EXPECT_EQ(test::DynamiteExplode({block.begin() + 4, block.end()}), data);
+    if (mode == LiteralMode::Binary) {
+      EXPECT_EQ(test::DynamiteExplode({block.begin() + 4, block.end()}), data);
+    }
     EXPECT_EQ(Apply(implode_detail::Parse(data, {mode, bits}), bits), data);
   }
 }

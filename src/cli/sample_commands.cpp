@@ -1,0 +1,108 @@
+#include "cli/sample_commands.h"
+
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+#include <vector>
+
+#include "cli/console_ui.h"
+#include "cli/output_policy.h"
+#include "platform/platform.h"
+#include "sample/sample_folder.h"
+
+namespace kv::cli {
+
+const char* const kMakeSampleHelp =
+    "usage: vorevuvo make-sample DIR [--force]\n"
+    "\n"
+    "Writes a synthetic game folder into DIR (made when missing), with which every\n"
+    "function of the tool can be tried without the game:\n"
+    "  SOUNDS.WAD   a WAD archive of 12 speech clips, a few other entries and one\n"
+    "               damaged entry\n"
+    "  RULES.CMP    a loose compressed text\n"
+    "  TITLE.CEL    five images, with their palette TITLE.PAL\n"
+    "  README.TXT   what is in the folder; a loose file that is not compressed\n"
+    "Nothing in it comes from the game, and it is the same, byte for byte, on\n"
+    "every run.\n"
+    "\n"
+    "  --force   replace the sample's files where they exist already\n"
+    "\n"
+    "Without --force nothing is replaced: when any of the files exists, nothing is\n"
+    "written. Exit status: 0 when every file was written, 1 otherwise, 2 on bad usage.\n";
+
+const CommandSyntax kMakeSampleSyntax{{}, {"--force"}};
+
+namespace {
+
+// `name` (which may hold one '/') inside `folder`, with the folder's own
+// separator: C:\GAME gives C:\GAME\SOUNDS.WAD.
+std::string PathIn(const std::string& folder, const std::string& name) {
+  const char separator = folder.find('\\') != std::string::npos ? '\\' : '/';
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/' && path.back() != '\\') path += separator;
+  for (const char c : name)
+    path += c == '/' ? separator : c;
+  return path;
+}
+
+bool MakeFolder(const std::string& folder, std::ostream& err) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (!error && std::filesystem::is_directory(folder, error)) return true;
+  err << "vorevuvo: " << folder << ": cannot make the folder";
+  if (error) err << " (" << error.message() << ")";
+  err << "\n";
+  return false;
+}
+
+} // namespace
+
+int RunMakeSample(const ParsedArgs& args, Streams streams) {
+  if (args.positional.size() != 1) {
+    streams.err << "vorevuvo make-sample: expected one DIR (see 'vorevuvo make-sample --help')\n";
+    return kExitUsage;
+  }
+  const std::string& folder = args.positional[0];
+  const bool force = args.Has("--force");
+  const std::vector<SampleFile> files = BuildSampleFolder();
+
+  if (!force) {
+    std::vector<std::string> existing;
+    for (const SampleFile& file : files) {
+      const std::string path = PathIn(folder, file.name);
+      if (platform::FileExists(path)) existing.push_back(path);
+    }
+    if (!existing.empty()) {
+      for (const std::string& path : existing)
+        streams.err << "vorevuvo: " << path << " exists\n";
+      streams.err << "vorevuvo: nothing was written (--force replaces the sample's files)\n";
+      return kExitFailure;
+    }
+  }
+
+  ConsoleUi ui(streams.in, streams.err, streams.interactive);
+  if (!MakeFolder(folder, streams.err)) return kExitFailure;
+  bool failed = false;
+  for (const SampleFile& file : files) {
+    const std::string path = PathIn(folder, file.name);
+    if (const std::string within = platform::FolderOf(file.name); !within.empty()) {
+      if (!MakeFolder(PathIn(folder, within), streams.err)) return kExitFailure;
+    }
+    switch (SaveOutput(ui, path, file.bytes, force ? Overwrite : Skip)) {
+    case SaveOutcome::Written:
+      streams.out << "wrote " << path << " (" << file.bytes.size() << " bytes): " << file.description << "\n";
+      break;
+    case SaveOutcome::Skipped:
+      // It appeared after the check above.
+      streams.err << "vorevuvo: " << path << " exists and was left as it is\n";
+      failed = true;
+      break;
+    case SaveOutcome::Failed: failed = true; break;
+    }
+  }
+  if (failed) return kExitFailure;
+  streams.out << "The sample game folder is " << folder << " (README.TXT there tells what to try).\n";
+  return kExitSuccess;
+}
+
+} // namespace kv::cli

@@ -1,0 +1,100 @@
+// Writes the layout that wad_archive.cpp describes: the entry count, the
+// directory of 22-byte records (name in 14 zero-padded bytes, compressed
+// size, data offset), then the entries' CompressedBlocks back to back in
+// directory order, the first at 2 + 22 × count. Names are upper case by
+// convention only: the reader ignores case, so two names that differ only in
+// case would make the second entry unreachable, and are refused.
+#include "wad/wad_writer.h"
+
+#include <algorithm>
+#include <limits>
+#include <set>
+
+#include "core/explode.h"
+#include "core/safe_name.h"
+#include "platform/platform.h"
+#include "wad/wad_archive.h"
+
+namespace kv {
+namespace {
+
+void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i)
+    out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::string UpperCase(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+WadBuild Refuse(std::string problem) {
+  return {{}, std::move(problem)};
+}
+
+} // namespace
+
+std::string WadEntryNameFor(std::string_view path) {
+  return UpperCase(platform::FileNameOf(std::string(path)));
+}
+
+std::string WadEntryNameProblem(std::string_view name) {
+  if (name.size() > kMaxWadNameLength) {
+    return "the name has " + std::to_string(name.size()) + " characters; an entry name holds at most " +
+           std::to_string(kMaxWadNameLength);
+  }
+  return UnsafeFileNameReason(name);
+}
+
+WadBuild BuildWadArchive(std::span<const WadInput> entries, ImplodeOptions options) {
+  if (entries.size() > kMaxWadEntries) {
+    return Refuse(std::to_string(entries.size()) + " files are too many for one archive (at most " +
+                  std::to_string(kMaxWadEntries) + ")");
+  }
+  std::set<std::string> seen;
+  for (const WadInput& entry : entries) {
+    if (const std::string problem = WadEntryNameProblem(entry.name); !problem.empty()) {
+      return Refuse(entry.name + ": " + problem);
+    }
+    if (!seen.insert(UpperCase(entry.name)).second) {
+      return Refuse(entry.name + ": the name is given twice (names are compared without regard to case)");
+    }
+    if (entry.block) continue;
+    if (entry.data.size() > kMaxDecompressedSize) {
+      return Refuse(entry.name + ": the file has " + std::to_string(entry.data.size()) +
+                    " bytes; an entry holds at most " + std::to_string(kMaxDecompressedSize));
+    }
+    if (entry.data.size() < kMinWadEntrySize) {
+      return Refuse(entry.name + ": the file has " + std::to_string(entry.data.size()) +
+                    (entry.data.size() == 1 ? " byte" : " bytes") +
+                    "; an entry that decodes to fewer than 4 is read as a failed one");
+    }
+  }
+
+  const std::size_t directory_end = kWadCountSize + kWadRecordSize * entries.size();
+  std::vector<std::uint8_t> image(directory_end, 0);
+  image[0] = static_cast<std::uint8_t>(entries.size());
+  image[1] = static_cast<std::uint8_t>(entries.size() >> 8);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const WadInput& entry = entries[i];
+    const std::vector<std::uint8_t> imploded =
+        entry.block ? std::vector<std::uint8_t>{} : ImplodeBlock(entry.data, options);
+    const std::vector<std::uint8_t>& block = entry.block ? *entry.block : imploded;
+    // Both the offset and the end of this block must be 32-bit values.
+    constexpr std::size_t kLimit = std::numeric_limits<std::uint32_t>::max();
+    if (image.size() > kLimit || block.size() > kLimit - image.size()) {
+      return Refuse(entry.name + ": the archive would pass 4 GiB here");
+    }
+    const std::size_t record = kWadCountSize + kWadRecordSize * i;
+    std::copy(entry.name.begin(), entry.name.end(), image.begin() + static_cast<std::ptrdiff_t>(record));
+    Put32(image, record + kWadNameRoom, static_cast<std::uint32_t>(block.size()));
+    Put32(image, record + kWadNameRoom + 4, static_cast<std::uint32_t>(image.size()));
+    image.insert(image.end(), block.begin(), block.end());
+  }
+  return {std::move(image), {}};
+}
+
+} // namespace kv
