@@ -37,6 +37,8 @@
 
 #include <algorithm>
 #include <array>
+
+#include "core/implode_tables.h"
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -44,21 +46,11 @@
 namespace kv {
 namespace {
 
-constexpr int kMaxCodeLength = 13;
+using namespace implode_tables;
+
 constexpr std::uint32_t kWindowSize = 4096;
-constexpr std::uint32_t kEndLength = 519;
 
-constexpr std::array<std::uint8_t, 98> kLiteralCompact = {
-    11, 124, 8,  7,  28, 7,  188, 13,  76,  4,   10,  8,   12, 10, 12, 10, 8,  23, 8,  9,  7,  6,  7,  8,  7,
-    6,  55,  8,  23, 24, 12, 11,  7,   9,   11,  12,  6,   7,  22, 5,  7,  24, 6,  11, 9,  6,  7,  22, 7,  11,
-    38, 7,   9,  8,  25, 11, 8,   11,  9,   12,  8,   12,  5,  38, 5,  38, 5,  11, 7,  5,  6,  21, 6,  10, 53,
-    8,  7,   24, 10, 27, 44, 253, 253, 253, 252, 252, 252, 13, 12, 45, 12, 45, 12, 61, 12, 45, 44, 173};
-constexpr std::array<std::uint8_t, 6> kLengthCompact = {2, 35, 36, 53, 38, 23};
-constexpr std::array<std::uint8_t, 7> kDistanceCompact = {2, 20, 53, 230, 247, 151, 248};
 
-constexpr std::array<std::uint16_t, 16> kLengthBase = {3,  2,  4,  5,  6,  7,  8,   9,
-                                                       10, 12, 16, 24, 40, 72, 136, 264};
-constexpr std::array<std::uint8_t, 16> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
 
 template <std::size_t Symbols, std::size_t N>
 constexpr std::array<std::uint8_t, Symbols> ExpandLengths(const std::array<std::uint8_t, N>& compact) {

@@ -27,6 +27,8 @@
 
 #include <algorithm>
 #include <array>
+
+#include "core/implode_tables.h"
 #include <bit>
 #include <cstddef>
 #include <cstring>
@@ -37,6 +39,8 @@
 namespace kv {
 namespace {
 
+using namespace implode_tables;
+
 using implode_detail::kMaxCopy;
 using implode_detail::kMaxPairDistance;
 using implode_detail::kMinCopy;
@@ -44,7 +48,6 @@ using implode_detail::Token;
 
 // ------------------------------------------------------------ fixed codes
 
-constexpr int kMaxCodeLength = 13;
 
 // A code as it is written: `bits` already reversed and inverted.
 struct Code {
@@ -99,13 +102,6 @@ constexpr std::array<Code, Symbols> BuildCode(const std::array<std::uint8_t, N>&
   return codes;
 }
 
-constexpr std::array<std::uint8_t, 98> kLiteralCompact = {
-    11, 124, 8,  7,  28, 7,  188, 13,  76,  4,   10,  8,   12, 10, 12, 10, 8,  23, 8,  9,  7,  6,  7,  8,  7,
-    6,  55,  8,  23, 24, 12, 11,  7,   9,   11,  12,  6,   7,  22, 5,  7,  24, 6,  11, 9,  6,  7,  22, 7,  11,
-    38, 7,   9,  8,  25, 11, 8,   11,  9,   12,  8,   12,  5,  38, 5,  38, 5,  11, 7,  5,  6,  21, 6,  10, 53,
-    8,  7,   24, 10, 27, 44, 253, 253, 253, 252, 252, 252, 13, 12, 45, 12, 45, 12, 61, 12, 45, 44, 173};
-constexpr std::array<std::uint8_t, 6> kLengthCompact = {2, 35, 36, 53, 38, 23};
-constexpr std::array<std::uint8_t, 7> kDistanceCompact = {2, 20, 53, 230, 247, 151, 248};
 
 static_assert(ExpandedSize(kLiteralCompact) == 256 && IsComplete(kLiteralCompact));
 static_assert(ExpandedSize(kLengthCompact) == 16 && IsComplete(kLengthCompact));
@@ -119,11 +115,6 @@ static_assert(kLiteralCode[' '].length == 4 && kLiteralCode[0].length == 11);
 // The first code of the shortest length is all ones once inverted.
 static_assert(kLengthCode[0].bits == 0b11 && kDistanceCode[0].bits == 0b11);
 
-// Copy lengths: symbol s covers base[s] to base[s] + 2^extra[s] - 1.
-constexpr std::array<std::uint16_t, 16> kLengthBase = {3,  2,  4,  5,  6,  7,  8,   9,
-                                                       10, 12, 16, 24, 40, 72, 136, 264};
-constexpr std::array<std::uint8_t, 16> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
-constexpr int kEndLength = 519;
 
 constexpr std::array<std::uint8_t, kEndLength + 1> kLengthSymbol = [] {
   std::array<std::uint8_t, kEndLength + 1> symbols{};
