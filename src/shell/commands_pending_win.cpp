@@ -5,10 +5,6 @@
 
 namespace kv {
 
-void ShowWadViewer(HWND) {}
-void ExtractAll(HWND) {}
-void ExtractSelection(HWND) {}
-
 void ShowCommentaryWindow(HWND) {}
 void ExportCommentary(HWND) {}
 void RecountExclusions(HWND) {}
@@ -20,9 +16,5 @@ void PreviewNameSound(const TVITEMA&) {}
 void ShowRemixWindow(HWND) {}
 void ExtractRemix(HWND) {}
 void PreviewRemix() {}
-
-bool SortListByColumn(HWND, int, bool) {
-  return false;
-}
 
 } // namespace kv

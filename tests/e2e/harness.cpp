@@ -171,20 +171,25 @@ DWORD Target::WaitForExit(std::chrono::milliseconds bound) {
   return code;
 }
 
+namespace {
+struct WindowSearch {
+  DWORD process_id;
+  std::vector<HWND> found;
+};
+
+// A named callback: a lambda has the wrong calling convention on i686.
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM param) {
+  auto& search = *reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search.process_id && IsWindowVisible(window)) search.found.push_back(window);
+  return TRUE;
+}
+} // namespace
+
 std::vector<HWND> Target::TopLevelWindows() const {
-  struct Search {
-    DWORD process_id;
-    std::vector<HWND> found;
-  } search{process_id_, {}};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto& search = *reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == search.process_id && IsWindowVisible(window)) search.found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{process_id_, {}};
+  EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -359,13 +364,20 @@ void ChooseFolder(Target& target, HWND chooser, const std::string& path) {
   remote.Write(path.c_str(), path.size() + 1);
   const std::string wanted = ToLower(LastComponent(path));
   // About one try in a hundred misses right after the folder's contents
-  // changed: read the selection back and ask again.
-  WaitUntil(
-      [&] {
-        Send(chooser, BFFM_SETSELECTIONA, TRUE, remote.param());
-        return ToLower(SelectedTreeText(target, tree)) == wanted;
-      },
-      "the folder chooser to select " + path);
+  // changed: read the selection back and ask again. (Collapsing the tree
+  // with a reset does not help: the chooser does not list a reset item again.)
+  std::string selected;
+  try {
+    WaitUntil(
+        [&] {
+          Send(chooser, BFFM_SETSELECTIONA, TRUE, remote.param());
+          selected = SelectedTreeText(target, tree);
+          return ToLower(selected) == wanted;
+        },
+        "the folder chooser to select " + path);
+  } catch (const Failure& failure) {
+    throw Failure(failure.what() + std::string(" (the tree's selection is \"") + selected + "\")");
+  }
   Post(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
        reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
   WaitUntil([&] { return !IsWindow(chooser); }, "the folder chooser to close");

@@ -1,0 +1,357 @@
+// The WAD viewer mode of the main window: the archive's directory in a list,
+// the overwrite choice, the SFX conversion box, the two extract commands, and
+// the column sort that every list of the program gets from a header click.
+//
+// The list's rows are the viewer's only copy of the directory: the extract
+// commands read the Name cells back in the order the rows stand in, so a
+// sort decides the order of extraction. The rows carry no item data here; the
+// commentary and remix lists hang owned records on theirs, and the sort moves
+// those with their rows.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/file_services.h"
+#include "platform/platform.h"
+#include "shell/commands.h"
+#include "shell/mode_state.h"
+#include "shell/shell.h"
+#include "wad/current_wad.h"
+#include "wad/list_sort.h"
+#include "wad/wad_archive.h"
+#include "wad/wad_extract.h"
+
+namespace kv {
+namespace {
+
+// The list view's own procedure, which WadListProc hands everything but
+// Ctrl+A to. Every SysListView32 shares it, so one value serves every WAD list.
+WNDPROC BaseListProc = nullptr;
+
+constexpr char kOpenTitle[] = "Select Kroll WAD file";
+constexpr std::uint32_t kOpenFlags = platform::kOfnExplorer | platform::kOfnFileMustExist;
+
+constexpr int kListTop = 150;
+constexpr int kListBottomMargin = 20;
+
+struct Column {
+  const char* caption;
+  int format;
+  int width;
+};
+constexpr Column kColumns[] = {
+    {"Name", LVCFMT_LEFT, 200},  {"Type", LVCFMT_LEFT, 65},          {"Compressed Size", LVCFMT_RIGHT, 125},
+    {"Size", LVCFMT_RIGHT, 125}, {"Data Offset", LVCFMT_RIGHT, 125},
+};
+
+// The radio buttons in the order they are looked at: a later checked one
+// overrides an earlier one, and none checked means Ask.
+struct OverwriteChoice {
+  int id;
+  OverwriteMode mode;
+};
+constexpr OverwriteChoice kOverwriteChoices[] = {
+    {kCmdAskOverwrite, Ask},
+    {kCmdSkipExisting, Skip},
+    {kCmdOverwrite, Overwrite},
+};
+
+HWND CreateChild(HWND parent, const char* window_class, const std::string& text, DWORD style, int x, int y,
+                 int width, int height, int id = 0) {
+  return CreateWindowExA(0, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance, nullptr);
+}
+
+// Numbers show as signed 32-bit values: 2^31 and above carry a minus sign.
+std::string SignedText(std::uint32_t value) {
+  return std::to_string(static_cast<std::int32_t>(value));
+}
+
+// ------------------------------------------------------------ list access
+
+// A cell's whole text, however long: the buffer grows until the text fits.
+std::string CellText(HWND list, int row, int column) {
+  std::string room(256, '\0');
+  for (;;) {
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = room.data();
+    item.cchTextMax = static_cast<int>(room.size());
+    const auto length = static_cast<std::size_t>(
+        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+    if (length + 1 < room.size()) return std::string(item.pszText, length);
+    room.assign(room.size() * 2, '\0');
+  }
+}
+
+int RowCount(HWND list) {
+  return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+void SetCellText(HWND list, int row, int column, const std::string& text) {
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void SetRowState(HWND list, int row, UINT mask, UINT state) {
+  LVITEMA item{};
+  item.stateMask = mask;
+  item.state = state;
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+// The Name cells of the rows that `next` visits, in row order.
+std::vector<std::string> NamesOfRows(HWND list, UINT next) {
+  std::vector<std::string> names;
+  if (list == nullptr || !IsWindow(list)) return names;
+  for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
+                                                          MAKELPARAM(next, 0)))) >= 0;)
+    names.push_back(CellText(list, row, 0));
+  return names;
+}
+
+// What the radio buttons and the conversion box say right now.
+ExtractSettings ReadExtractSettings(HWND window) {
+  ExtractSettings settings;
+  settings.mode = Ask;
+  for (const OverwriteChoice& choice : kOverwriteChoices)
+    if (IsDlgButtonChecked(window, choice.id) == BST_CHECKED) settings.mode = choice.mode;
+  settings.convert_sfx = IsDlgButtonChecked(window, kCmdConvertSfx) == BST_CHECKED;
+  return settings;
+}
+
+// ------------------------------------------------------------ Ctrl+A
+
+// Selects every row, with row 0 as the anchor and the last row focused and
+// in view. Done through item states rather than synthetic clicks, which the
+// list would take for the start of a drag.
+void SelectEveryRow(HWND list) {
+  const int rows = RowCount(list);
+  if (rows == 0) return;
+  const int last = rows - 1;
+  // One repaint for the whole list instead of one per row.
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SetRowState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+  SetRowState(list, last, LVIS_FOCUSED, LVIS_FOCUSED);
+  SendMessageA(list, LVM_SETSELECTIONMARK, 0, 0);
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+  SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(last), FALSE);
+}
+
+LRESULT CALLBACK WadListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+  // Ctrl+A arrives as the character 1; it is consumed even on an empty list.
+  if (message == WM_CHAR && wparam == 1) {
+    SelectEveryRow(list);
+    return 0;
+  }
+  return CallWindowProcA(BaseListProc, list, message, wparam, lparam);
+}
+
+// ------------------------------------------------------------ building
+
+void CreateViewerControls(HWND window, const std::string& file_name, std::uint32_t file_size,
+                          std::uint32_t entry_count) {
+  CreateChild(window, "Button", "< Back", BS_PUSHBUTTON, 10, 10, 150, 24, kCmdBack);
+  CreateChild(window, "Button", "Extract All", BS_PUSHBUTTON, 210, 10, 150, 24, kCmdExtractAll);
+  CreateChild(window, "Button", "Extract Selection", BS_PUSHBUTTON, 210, 40, 150, 24, kCmdExtractSelection);
+  HWND convert = CreateChild(window, "BUTTON", "Convert SFX to WAV when extracting", BS_AUTOCHECKBOX, 210, 90,
+                             275, 20, kCmdConvertSfx);
+  SendMessageA(convert, BM_SETCHECK, BST_CHECKED, 0);
+  CreateChild(window, "BUTTON", "Overwrite Mode", BS_GROUPBOX, 10, 40, 190, 90);
+  HWND ask = CreateChild(window, "BUTTON", "Ask before overwrite", BS_AUTORADIOBUTTON, 15, 60, 180, 20,
+                         kCmdAskOverwrite);
+  SendMessageA(ask, BM_SETCHECK, BST_CHECKED, 0);
+  CreateChild(window, "BUTTON", "Overwrite without prompt", BS_AUTORADIOBUTTON, 15, 80, 180, 20,
+              kCmdOverwrite);
+  CreateChild(window, "BUTTON", "Skip existing files", BS_AUTORADIOBUTTON, 15, 100, 180, 20,
+              kCmdSkipExisting);
+  CreateChild(window, "BUTTON", file_name, BS_GROUPBOX, 410, 10, 190, 60);
+  CreateChild(window, "STATIC", "Size: " + std::to_string(file_size) + " bytes", SS_SIMPLE, 415, 30, 150, 20);
+  CreateChild(window, "STATIC", "Contains: " + std::to_string(entry_count) + " files", SS_SIMPLE, 415, 50,
+              150, 20);
+}
+
+// The list takes its size from the client area once; it does not follow it.
+HWND CreateWadList(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  HWND list = CreateChild(window, WC_LISTVIEWA, "", WS_DLGFRAME | LVS_REPORT | LVS_SHOWSELALWAYS, 0, kListTop,
+                          client.right, client.bottom - kListBottomMargin - kListTop);
+  BaseListProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WadListProc)));
+  CurrentListView = list;
+  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  for (int index = 0; const Column& column : kColumns) {
+    LVCOLUMNA description{};
+    description.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    description.fmt = column.format;
+    description.cx = column.width;
+    description.pszText = const_cast<char*>(column.caption);
+    description.iSubItem = index;
+    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&description));
+    ++index;
+  }
+  SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+  return list;
+}
+
+// One row per record, in directory order. Drawing waits for the last row, so
+// that a large archive is not repainted once per row.
+void FillWadList(HWND list, const std::vector<WadEntry>& entries) {
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LVM_SETITEMCOUNT, entries.size(), 0);
+  for (const WadEntry& entry : entries) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = RowCount(list);
+    item.pszText = const_cast<char*>(entry.name.c_str());
+    const auto row =
+        static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) break;
+    SetCellText(list, row, 1, entry.type);
+    SetCellText(list, row, 2, SignedText(entry.compressed_size));
+    // A declared size that lies outside the file is unknown.
+    SetCellText(list, row, 3, entry.size ? SignedText(*entry.size) : "?");
+    SetCellText(list, row, 4, SignedText(entry.data_offset));
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+// ------------------------------------------------------------ sorting
+
+struct ColumnFacts {
+  int count = 0;
+  bool right_aligned = false;
+};
+
+// The columns are counted by asking for one index after another until the
+// list has none; the sorted column's alignment decides how it compares.
+ColumnFacts ReadColumnFacts(HWND list, int sorted_column) {
+  ColumnFacts facts;
+  for (;; ++facts.count) {
+    LVCOLUMNA description{};
+    description.mask = LVCF_FMT;
+    if (!SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(facts.count),
+                      reinterpret_cast<LPARAM>(&description)))
+      break;
+    if (facts.count == sorted_column)
+      facts.right_aligned = (description.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT;
+  }
+  return facts;
+}
+
+// Everything of a row that the sort carries to its new place.
+struct RowContent {
+  std::vector<std::string> cells;
+  LPARAM data = 0;
+  UINT state = 0;
+};
+
+constexpr UINT kCarriedStates = LVIS_SELECTED | LVIS_FOCUSED;
+
+RowContent ReadRow(HWND list, int row, int columns) {
+  RowContent content;
+  content.cells.reserve(static_cast<std::size_t>(columns));
+  for (int column = 0; column < columns; ++column)
+    content.cells.push_back(CellText(list, row, column));
+  LVITEMA item{};
+  item.mask = LVIF_PARAM | LVIF_STATE;
+  item.iItem = row;
+  item.stateMask = kCarriedStates;
+  SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  content.data = item.lParam;
+  content.state = item.state & kCarriedStates;
+  return content;
+}
+
+void WriteRow(HWND list, int row, const RowContent& content) {
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.iItem = row;
+  item.pszText = const_cast<char*>(content.cells.empty() ? "" : content.cells[0].c_str());
+  item.lParam = content.data;
+  SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  for (std::size_t column = 1; column < content.cells.size(); ++column)
+    SetCellText(list, row, static_cast<int>(column), content.cells[column]);
+}
+
+// Rewrites the rows in place in the planned order. Each row's item data goes
+// with it (it is moved, never copied or released); a row that the sort moved
+// comes back unselected and unfocused, every other row keeps its state.
+void ApplyColumnSort(HWND list, const ColumnSort& sort, int columns) {
+  const int rows = static_cast<int>(sort.order.size());
+  std::vector<RowContent> contents;
+  contents.reserve(sort.order.size());
+  for (int row = 0; row < rows; ++row)
+    contents.push_back(ReadRow(list, row, columns));
+
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SetRowState(list, -1, kCarriedStates, 0);
+  for (int position = 0; position < rows; ++position) {
+    const std::size_t from = sort.order[static_cast<std::size_t>(position)];
+    const RowContent& content = contents[from];
+    if (from != static_cast<std::size_t>(position)) WriteRow(list, position, content);
+    if (!sort.moved_rows[from] && content.state != 0)
+      SetRowState(list, position, kCarriedStates, content.state);
+  }
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+} // namespace
+
+void ShowWadViewer(HWND window) {
+  platform::FileDialog open;
+  open.title = kOpenTitle;
+  open.filters = {{"*.WAD", "*.WAD"}, {"All Files", "*"}};
+  open.flags = kOpenFlags;
+  const std::optional<std::string> path = platform::ShowOpenDialog(open);
+  if (!path) return;
+  std::optional<LoadedFile> loaded = LoadFile(*path);
+  if (!loaded) return;
+  // An archive whose directory does not fit is refused before the menu goes.
+  const std::string file_name = platform::FileNameOf(*path);
+  if (!AcceptWadImage(loaded->bytes(), file_name)) return;
+
+  ClearChildWindows(window);
+  const WadImage image = loaded->bytes();
+  CreateViewerControls(window, file_name, loaded->size(), WadEntryCount(image));
+  HWND list = CreateWadList(window);
+  FillWadList(list, ReadWadDirectory(image));
+  SetCurrentWad(std::move(*loaded), file_name);
+}
+
+void ExtractAll(HWND window) {
+  const std::vector<std::string> names = NamesOfRows(CurrentListView, LVNI_ALL);
+  ExtractAllRows(window, names, ReadExtractSettings(window));
+}
+
+void ExtractSelection(HWND window) {
+  const std::vector<std::string> names = NamesOfRows(CurrentListView, LVNI_SELECTED);
+  ExtractSelectedRows(window, names, ReadExtractSettings(window));
+}
+
+bool SortListByColumn(HWND list, int column, bool ascending) {
+  const int rows = RowCount(list);
+  if (rows < 2) return false;
+  const ColumnFacts facts = ReadColumnFacts(list, column);
+  if (column < 0 || column >= facts.count) return false;
+
+  std::vector<std::string> texts;
+  texts.reserve(static_cast<std::size_t>(rows));
+  for (int row = 0; row < rows; ++row)
+    texts.push_back(CellText(list, row, column));
+  const ColumnSort sort = PlanColumnSort(texts, facts.right_aligned, ascending);
+  if (sort.moved) ApplyColumnSort(list, sort, facts.count);
+  return sort.moved;
+}
+
+} // namespace kv
