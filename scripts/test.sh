@@ -13,6 +13,9 @@ jobs=$(nproc)
 start=$(date +%s)
 step() { echo; echo "== $* ($(( $(date +%s) - start )) s)"; }
 
+step "Checking the format of the sources"
+git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+
 for preset in win32 win64 linux-release linux-debug; do
   step "Building $preset"
   cmake --preset "$preset" >/dev/null

@@ -35,7 +35,7 @@ struct ParsedArgs {
 
 // What one command accepts; the parser refuses anything else.
 struct CommandSyntax {
-  std::vector<std::string> value_options; // e.g. "-o", "--dict"
+  std::vector<std::string> value_options;  // e.g. "-o", "--dict"
   std::vector<std::string> switch_options; // e.g. "--force"
 };
 

@@ -24,16 +24,25 @@ std::string OneLine(const std::string& text) {
     }
     line += c;
   }
-  while (!line.empty() && line.back() == ' ') line.pop_back();
+  while (!line.empty() && line.back() == ' ')
+    line.pop_back();
   return line;
 }
 
-bool StdinIsTerminal() { return KV_ISATTY(0) != 0; }
+bool StdinIsTerminal() {
+  return KV_ISATTY(0) != 0;
+}
+
+bool StderrIsTerminal() {
+  return KV_ISATTY(2) != 0;
+}
 
 ConsoleUi::ConsoleUi(std::istream& in, std::ostream& err, bool interactive)
     : in_(in), err_(err), interactive_(interactive), previous_(platform::InstallHostUi(this)) {}
 
-ConsoleUi::~ConsoleUi() { platform::InstallHostUi(previous_); }
+ConsoleUi::~ConsoleUi() {
+  platform::InstallHostUi(previous_);
+}
 
 int ConsoleUi::OnMessage(const platform::MessageShown& message) {
   const std::string line = "vorevuvo: " + OneLine(message.caption) + ": " + OneLine(message.text);
@@ -62,6 +71,8 @@ std::optional<std::string> ConsoleUi::OnFileDialog(platform::DialogKind, const p
   return std::nullopt;
 }
 
-std::string ConsoleUi::OnChooseFolder(platform::WindowHandle, const std::string&) { return {}; }
+std::string ConsoleUi::OnChooseFolder(platform::WindowHandle, const std::string&) {
+  return {};
+}
 
 } // namespace kv::cli

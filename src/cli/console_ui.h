@@ -26,7 +26,8 @@ public:
   int messages_shown() const { return messages_shown_; }
 
   int OnMessage(const platform::MessageShown& message) override;
-  std::optional<std::string> OnFileDialog(platform::DialogKind kind, const platform::FileDialog& dialog) override;
+  std::optional<std::string> OnFileDialog(platform::DialogKind kind,
+                                          const platform::FileDialog& dialog) override;
   std::string OnChooseFolder(platform::WindowHandle owner, const std::string& instruction) override;
 
 private:
@@ -41,7 +42,8 @@ private:
 // One line for the console: line breaks and trailing white space folded.
 std::string OneLine(const std::string& text);
 
-// True when standard input is a terminal.
+// True when standard input, or standard error, is a terminal.
 bool StdinIsTerminal();
+bool StderrIsTerminal();
 
 } // namespace kv::cli

@@ -9,7 +9,9 @@ std::optional<OverwriteMode> ParseOverwriteMode(const std::string& text) {
   return std::nullopt;
 }
 
-OverwriteMode DefaultOverwriteMode(bool interactive) { return interactive ? Ask : Skip; }
+OverwriteMode DefaultOverwriteMode(bool interactive) {
+  return interactive ? Ask : Skip;
+}
 
 SaveOutcome SaveOutput(ConsoleUi& ui, const std::string& path, std::span<const std::uint8_t> data,
                        OverwriteMode mode) {

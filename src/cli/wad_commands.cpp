@@ -19,14 +19,6 @@
 #include "wad/wad_extract.h"
 #include "wad/wad_writer.h"
 
-#ifdef _WIN32
-#include <io.h>
-#define KV_ISATTY _isatty
-#else
-#include <unistd.h>
-#define KV_ISATTY isatty
-#endif
-
 namespace kv::cli {
 
 const char* const kWadHelp =
@@ -76,8 +68,8 @@ namespace {
 
 constexpr std::size_t kProgressStep = 100;
 
-bool StderrIsTerminal(const Streams& streams) {
-  return &streams.err == &std::cerr && KV_ISATTY(2) != 0;
+bool ErrIsTerminal(const Streams& streams) {
+  return &streams.err == &std::cerr && StderrIsTerminal();
 }
 
 int Usage(Streams streams, const std::string& problem) {
@@ -307,7 +299,7 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
   const int messages_before = ui.messages_shown();
   ExtractTally tally;
   {
-    Progress progress(streams.err, names.size(), StderrIsTerminal(streams));
+    Progress progress(streams.err, names.size(), ErrIsTerminal(streams));
     for (std::size_t i = 0; i < names.size(); ++i) {
       std::string name = names[i];
       ExtractFromWad(image, name, settings, &tally);

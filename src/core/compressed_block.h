@@ -40,7 +40,8 @@ void DecompressFile();
 bool HasWadExtension(const std::string& path);
 
 namespace text {
-inline constexpr const char* kNotCompressedQuestion = "Data doesn't appear to be compressed\n Skip Decompression?";
+inline constexpr const char* kNotCompressedQuestion =
+    "Data doesn't appear to be compressed\n Skip Decompression?";
 inline constexpr const char* kBadDecompressedSize = "Failed: unexpected value as decompressed size";
 inline constexpr const char* kDecompressionFailed = "Decompression Failed";
 inline constexpr const char* kDecompressionSuccess = "Decompression Success";

@@ -50,8 +50,6 @@ using namespace implode_tables;
 
 constexpr std::uint32_t kWindowSize = 4096;
 
-
-
 template <std::size_t Symbols, std::size_t N>
 constexpr std::array<std::uint8_t, Symbols> ExpandLengths(const std::array<std::uint8_t, N>& compact) {
   std::array<std::uint8_t, Symbols> lengths{};

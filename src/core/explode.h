@@ -10,12 +10,12 @@ namespace kv {
 
 // Result codes of ExplodeStream.
 enum ExplodeResult : int {
-  Done = 0,              // the end code was reached and all output handed out
-  OutputFailed = 1,      // the output callback reported a failure
-  InputExhausted = 2,    // the input ran out before the end code
-  BadLiteralMode = -1,   // byte 0 is neither 0 nor 1
+  Done = 0,               // the end code was reached and all output handed out
+  OutputFailed = 1,       // the output callback reported a failure
+  InputExhausted = 2,     // the input ran out before the end code
+  BadLiteralMode = -1,    // byte 0 is neither 0 nor 1
   BadDictionarySize = -2, // byte 1 is not 4, 5 or 6
-  DistanceTooFar = -3,   // a copy reaches back before the first byte of output
+  DistanceTooFar = -3,    // a copy reaches back before the first byte of output
 };
 
 // Stores a pointer to the next piece of input and returns its length; 0 means

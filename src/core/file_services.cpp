@@ -13,7 +13,8 @@ using platform::File;
 std::string TemporaryNameBeside(const std::string& path, unsigned attempt) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string name = "~kv";
-  for (int shift = 12; shift >= 0; shift -= 4) name += kHex[(attempt >> shift) & 0xF];
+  for (int shift = 12; shift >= 0; shift -= 4)
+    name += kHex[(attempt >> shift) & 0xF];
   return platform::FolderOf(path) + name + ".tmp";
 }
 
@@ -123,7 +124,8 @@ bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, Overw
 
 void ShowSystemError(const std::string& caption) {
   const std::uint32_t code = platform::LastError();
-  platform::ShowMessage(nullptr, platform::ErrorText(code), caption, Buttons::Ok, platform::Icon::Information);
+  platform::ShowMessage(nullptr, platform::ErrorText(code), caption, Buttons::Ok,
+                        platform::Icon::Information);
 }
 
 std::string BrowseForFolder(platform::WindowHandle owner) {

@@ -65,7 +65,8 @@ inline constexpr const char* kFileChanged = "Failed: the file changed while it w
 inline constexpr const char* kOverwriteQuestion = "File Already Exist!\nDo you wish to overwrite it?";
 inline constexpr const char* kLoadFileCaption = "LoadFile()";
 inline constexpr const char* kSaveFileCaption = "SaveFile()";
-inline constexpr const char* kFolderInstruction = "Select the place where you want to extract the selected item(s).";
+inline constexpr const char* kFolderInstruction =
+    "Select the place where you want to extract the selected item(s).";
 inline constexpr const char* kAbort = "Abort";
 inline constexpr const char* kOutputFolderCaption = "Failed to set output directory";
 } // namespace text

@@ -48,7 +48,6 @@ using implode_detail::Token;
 
 // ------------------------------------------------------------ fixed codes
 
-
 // A code as it is written: `bits` already reversed and inverted.
 struct Code {
   std::uint16_t bits = 0;
@@ -102,7 +101,6 @@ constexpr std::array<Code, Symbols> BuildCode(const std::array<std::uint8_t, N>&
   return codes;
 }
 
-
 static_assert(ExpandedSize(kLiteralCompact) == 256 && IsComplete(kLiteralCompact));
 static_assert(ExpandedSize(kLengthCompact) == 16 && IsComplete(kLengthCompact));
 static_assert(ExpandedSize(kDistanceCompact) == 64 && IsComplete(kDistanceCompact));
@@ -114,7 +112,6 @@ constexpr auto kDistanceCode = BuildCode<64>(kDistanceCompact);
 static_assert(kLiteralCode[' '].length == 4 && kLiteralCode[0].length == 11);
 // The first code of the shortest length is all ones once inverted.
 static_assert(kLengthCode[0].bits == 0b11 && kDistanceCode[0].bits == 0b11);
-
 
 constexpr std::array<std::uint8_t, kEndLength + 1> kLengthSymbol = [] {
   std::array<std::uint8_t, kEndLength + 1> symbols{};

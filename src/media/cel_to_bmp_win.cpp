@@ -4,6 +4,8 @@
 
 namespace kv {
 
-void cel_to_bmp(HWND window) { cel_to_bmp(static_cast<platform::WindowHandle>(window)); }
+void cel_to_bmp(HWND window) {
+  cel_to_bmp(static_cast<platform::WindowHandle>(window));
+}
 
 } // namespace kv

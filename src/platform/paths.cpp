@@ -8,9 +8,13 @@ std::size_t NameStart(const std::string& path) {
 }
 } // namespace
 
-std::string FolderOf(const std::string& path) { return path.substr(0, NameStart(path)); }
+std::string FolderOf(const std::string& path) {
+  return path.substr(0, NameStart(path));
+}
 
-std::string FileNameOf(const std::string& path) { return path.substr(NameStart(path)); }
+std::string FileNameOf(const std::string& path) {
+  return path.substr(NameStart(path));
+}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {

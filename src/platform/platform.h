@@ -102,8 +102,8 @@ inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 
 // A modal message box; returns kAnswerOk, kAnswerYes or kAnswerNo.
-int ShowMessage(WindowHandle owner, const std::string& text, const std::string& caption,
-                Buttons buttons, Icon icon = Icon::None);
+int ShowMessage(WindowHandle owner, const std::string& text, const std::string& caption, Buttons buttons,
+                Icon icon = Icon::None);
 
 struct FileFilter {
   std::string name;    // "All Files"

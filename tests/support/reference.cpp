@@ -29,7 +29,8 @@ std::string SharedPath(std::string_view relative) {
 
 std::vector<std::uint8_t> MakeBlock(std::span<const std::uint8_t> stream, std::uint32_t size) {
   std::vector<std::uint8_t> block(4 + stream.size());
-  for (int i = 0; i < 4; ++i) block[i] = static_cast<std::uint8_t>(size >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    block[i] = static_cast<std::uint8_t>(size >> (8 * i));
   std::copy(stream.begin(), stream.end(), block.begin() + 4);
   return block;
 }

@@ -25,7 +25,8 @@ int ScriptedUi::OnMessage(const platform::MessageShown& message) {
   return answer;
 }
 
-std::optional<std::string> ScriptedUi::OnFileDialog(platform::DialogKind kind, const platform::FileDialog& dialog) {
+std::optional<std::string> ScriptedUi::OnFileDialog(platform::DialogKind kind,
+                                                    const platform::FileDialog& dialog) {
   dialogs.push_back({kind, dialog});
   if (files_.empty()) {
     ADD_FAILURE() << "unscripted file dialog";
@@ -47,6 +48,8 @@ std::string ScriptedUi::OnChooseFolder(platform::WindowHandle, const std::string
   return folder;
 }
 
-void ScriptedUi::OnPlayWav(std::span<const std::uint8_t> image) { sounds_played.emplace_back(image.begin(), image.end()); }
+void ScriptedUi::OnPlayWav(std::span<const std::uint8_t> image) {
+  sounds_played.emplace_back(image.begin(), image.end());
+}
 
 } // namespace kv::test

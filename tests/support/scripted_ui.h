@@ -37,7 +37,8 @@ public:
   int sounds_stopped = 0;
 
   int OnMessage(const platform::MessageShown& message) override;
-  std::optional<std::string> OnFileDialog(platform::DialogKind kind, const platform::FileDialog& dialog) override;
+  std::optional<std::string> OnFileDialog(platform::DialogKind kind,
+                                          const platform::FileDialog& dialog) override;
   std::string OnChooseFolder(platform::WindowHandle owner, const std::string& instruction) override;
   void OnPlayWav(std::span<const std::uint8_t> image) override;
   void OnStopSound() override { ++sounds_stopped; }

@@ -7,6 +7,7 @@
 #include "media/cel_image.h"
 #include "media/cel_to_bmp.h"
 #include "support/cel_builder.h"
+#include "support/cli_runner.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -175,13 +176,10 @@ protected:
     WriteBytes(pal_path, kPalette);
   }
   int Cli(const std::vector<std::string>& args) {
-    std::istringstream in;
-    std::ostringstream out_stream;
-    std::ostringstream err_stream;
-    const int status = cli::RunCli(args, {in, out_stream, err_stream, false});
-    out = out_stream.str();
-    err = err_stream.str();
-    return status;
+    const test::CliRun run = test::Cli(args);
+    out = run.out;
+    err = run.err;
+    return run.status;
   }
   std::string Output(const std::string& name) const {
     return (std::filesystem::path(folder) / name).string();

@@ -4,6 +4,7 @@
 
 #include "cli/cli.h"
 #include "core/implode.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace kv::cli {
@@ -13,21 +14,11 @@ using test::Bytes;
 using test::ReadBytes;
 using test::WriteBytes;
 
-const std::vector<std::uint8_t> kAbab = {0x04, 0x00, 0x00, 0x00, 0x00, 0x06, 0x82, 0x08, 0xed, 0x05, 0xfc, 0x03};
+const std::vector<std::uint8_t> kAbab = {0x04, 0x00, 0x00, 0x00, 0x00, 0x06,
+                                         0x82, 0x08, 0xed, 0x05, 0xfc, 0x03};
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args, const std::string& input = {}, bool interactive = false) {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(args, {in, out, err, interactive});
-  return {status, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 class CliTest : public ::testing::Test {
 protected:
@@ -115,12 +106,14 @@ TEST_F(CliTest, DecompressReportsFailuresWithTheirMessages) {
 
 TEST_F(CliTest, CompressRoundTripsThroughDecompressForEveryOption) {
   std::string text;
-  for (int i = 0; i < 300; ++i) text += "The kick is up and it is good! " + std::to_string(i) + "\n";
+  for (int i = 0; i < 300; ++i)
+    text += "The kick is up and it is good! " + std::to_string(i) + "\n";
   WriteBytes(dir.File("text.txt"), Bytes(text));
   for (const char* literals : {"binary", "text"}) {
     for (const char* dict : {"1024", "2048", "4096"}) {
       const std::string packed = dir.File(std::string("p-") + literals + dict);
-      CliRun run = Cli({"compress", dir.File("text.txt"), "-o", packed, "--literals", literals, "--dict", dict});
+      CliRun run =
+          Cli({"compress", dir.File("text.txt"), "-o", packed, "--literals", literals, "--dict", dict});
       ASSERT_EQ(run.status, kExitSuccess) << run.err;
       const std::string unpacked = packed + ".out";
       // Only dictionary 4096 carries the "compressed" mark.

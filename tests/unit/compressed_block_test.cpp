@@ -16,7 +16,8 @@ using test::WriteBytes;
 
 // Size 4; literal mode 0; D = 6; literals A and B; a copy of length 2 at
 // distance 2; the end code.
-const std::vector<std::uint8_t> kAbab = {0x04, 0x00, 0x00, 0x00, 0x00, 0x06, 0x82, 0x08, 0xed, 0x05, 0xfc, 0x03};
+const std::vector<std::uint8_t> kAbab = {0x04, 0x00, 0x00, 0x00, 0x00, 0x06,
+                                         0x82, 0x08, 0xed, 0x05, 0xfc, 0x03};
 
 std::vector<std::uint8_t> WithByte(std::vector<std::uint8_t> bytes, std::size_t index, std::uint8_t value) {
   bytes[index] = value;
@@ -88,7 +89,8 @@ TEST_F(CompressedBlockTest, ABlockTooShortForAStreamIsNeverReadBeyondItsEnd) {
 
 TEST_F(CompressedBlockTest, LargestBlockDecompressesWhole) {
   std::vector<std::uint8_t> data(65535);
-  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7 / 3);
+  for (std::size_t i = 0; i < data.size(); ++i)
+    data[i] = static_cast<std::uint8_t>(i * 7 / 3);
   const BlockResult result = DecompressBlock(ImplodeBlock(data), "big");
   EXPECT_EQ(result.kind, BlockResult::Decompressed);
   EXPECT_EQ(result.data, data);

@@ -101,7 +101,8 @@ TEST_F(FileServicesTest, SaveFileLeavesNoTemporaryFilesBehind) {
   ASSERT_TRUE(SaveFile(dir.File("a"), Bytes("new"), Overwrite));
   ASSERT_TRUE(SaveFile(dir.File("b"), Bytes("new"), Overwrite));
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"a", "b"}));
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 #include "support/wad_builder.h"
 
@@ -15,19 +16,8 @@ using test::Member;
 using test::ReadBytes;
 using test::WriteBytes;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args, const std::string& input = {}, bool interactive = false) {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(args, {in, out, err, interactive});
-  return {status, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 class WadCliTest : public ::testing::Test {
 protected:

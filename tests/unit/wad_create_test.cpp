@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace kv::cli {
@@ -15,19 +16,8 @@ using test::Bytes;
 using test::ReadBytes;
 using test::WriteBytes;
 
-struct CliRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-  std::istringstream in;
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(args, {in, out, err, false});
-  return {status, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 std::vector<std::uint8_t> Noise(std::size_t size) {
   std::vector<std::uint8_t> data(size);

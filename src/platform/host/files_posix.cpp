@@ -38,7 +38,9 @@ std::uint32_t CodeFromErrno(int error) {
   }
 }
 
-void SetFromErrno() { g_last_error = CodeFromErrno(errno); }
+void SetFromErrno() {
+  g_last_error = CodeFromErrno(errno);
+}
 
 // ENOENT for a missing folder is "path not found", as Windows reports it.
 void SetFromErrnoFor(const std::string& path) {
@@ -49,7 +51,9 @@ void SetFromErrnoFor(const std::string& path) {
   if (!folder.empty() && stat(folder.c_str(), &info) != 0) g_last_error = kErrorPathNotFound;
 }
 
-int Fd(const File& file) { return static_cast<int>(file.native()); }
+int Fd(const File& file) {
+  return static_cast<int>(file.native());
+}
 
 // The existing name in `path`'s folder that equals its file name without
 // regard to case, or `path` itself when there is none (or it exists as is).
@@ -73,8 +77,12 @@ std::string FindIgnoringCase(const std::string& path) {
 
 } // namespace
 
-std::uint32_t LastError() { return g_last_error; }
-void SetLastError(std::uint32_t code) { g_last_error = code; }
+std::uint32_t LastError() {
+  return g_last_error;
+}
+void SetLastError(std::uint32_t code) {
+  g_last_error = code;
+}
 
 std::string ErrorText(std::uint32_t code) {
   switch (code) {
@@ -92,7 +100,8 @@ std::string ErrorText(std::uint32_t code) {
   case kErrorFileTooLarge: return "The file size exceeds the limit allowed and cannot be saved.\r\n";
   default: break;
   }
-  if ((code & kErrnoMark) != 0) return std::string(std::strerror(static_cast<int>(code & ~kErrnoMark))) + ".\r\n";
+  if ((code & kErrnoMark) != 0)
+    return std::string(std::strerror(static_cast<int>(code & ~kErrnoMark))) + ".\r\n";
   return {};
 }
 
