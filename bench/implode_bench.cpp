@@ -17,7 +17,8 @@ using kv::bench::kText;
 constexpr std::size_t kBlockSize = 64 * 1024;
 
 void BM_Implode(benchmark::State& state) {
-  const std::vector<std::uint8_t> data = kv::bench::MakeData(static_cast<kv::bench::DataKind>(state.range(0)), kBlockSize);
+  const std::vector<std::uint8_t> data =
+      kv::bench::MakeData(static_cast<kv::bench::DataKind>(state.range(0)), kBlockSize);
   const kv::ImplodeOptions options{static_cast<kv::LiteralMode>(state.range(1)), 6};
   std::size_t stream_size = 0;
   for (auto _ : state) {
