@@ -76,11 +76,7 @@ std::size_t DynamiteWrite(void* buffer, std::size_t size, void* cookie) {
   auto& context = *static_cast<DynamiteContext*>(cookie);
   if (context.output.size() + size > kDynamiteOutputCap) return 0; // ends a decode that runs away
   const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-  if (size == 1) {
-    context.output.push_back(*bytes);
-  } else {
-    context.output.insert(context.output.end(), bytes, bytes + size);
-  }
+  context.output.insert(context.output.end(), bytes, bytes + size);
   return size;
 }
 
@@ -127,27 +123,55 @@ ExplodeOutcome ExplodeCollect(std::span<const std::uint8_t> stream, std::size_t 
 
 namespace {
 
-// The reference decoder: a code as counts per length and symbols sorted by length, read bit by bit.
-struct HuffmanCode {
+const std::initializer_list<int> kLiteralCompact = {
+    11, 124, 8,  7,  28, 7,  188, 13,  76,  4,   10,  8,   12, 10, 12, 10, 8,  23, 8,  9,  7,  6,  7,  8,  7,
+    6,  55,  8,  23, 24, 12, 11,  7,   9,   11,  12,  6,   7,  22, 5,  7,  24, 6,  11, 9,  6,  7,  22, 7,  11,
+    38, 7,   9,  8,  25, 11, 8,   11,  9,   12,  8,   12,  5,  38, 5,  38, 5,  11, 7,  5,  6,  21, 6,  10, 53,
+    8,  7,   24, 10, 27, 44, 253, 253, 253, 252, 252, 252, 13, 12, 45, 12, 45, 12, 61, 12, 45, 44, 173};
+const std::initializer_list<int> kLengthCompact = {2, 35, 36, 53, 38, 23};
+const std::initializer_list<int> kDistanceCompact = {2, 20, 53, 230, 247, 151, 248};
+constexpr int kBase[16] = {3, 2, 4, 5, 6, 7, 8, 9, 10, 12, 16, 24, 40, 72, 136, 264};
+constexpr int kExtra[16] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+
+} // namespace
+
+// A prefix code from its compact table: each byte stands for (high nibble + 1) symbols whose codes
+// have (low nibble) bits. The codes are canonical: shorter first, then by symbol. For the reference
+// decoder, the symbols in that order and how many codes each length has.
+struct CodeWords {
+  std::vector<int> code;
+  std::vector<int> length;
   std::array<int, 14> count{};
-  std::vector<int> symbols;
+  std::vector<int> sorted;
+  explicit CodeWords(std::initializer_list<int> compact) {
+    for (const int byte : compact)
+      length.insert(length.end(), (byte >> 4) + 1, byte & 15);
+    code.resize(length.size());
+    int next = 0;
+    for (int bits = 1; bits <= 13; ++bits) {
+      for (std::size_t symbol = 0; symbol < length.size(); ++symbol) {
+        if (length[symbol] != bits) continue;
+        code[symbol] = next++;
+        ++count[bits];
+        sorted.push_back(static_cast<int>(symbol));
+      }
+      next <<= 1;
+    }
+  }
 };
 
-HuffmanCode BuildCode(std::initializer_list<int> compact) {
-  std::vector<int> lengths;
-  for (const int byte : compact)
-    lengths.insert(lengths.end(), (byte >> 4) + 1, byte & 15);
-  HuffmanCode code;
-  for (const int length : lengths)
-    ++code.count[length];
-  std::array<int, 14> offset{};
-  for (int length = 1; length < 13; ++length)
-    offset[length + 1] = offset[length] + code.count[length];
-  code.symbols.resize(lengths.size());
-  for (int symbol = 0; symbol < static_cast<int>(lengths.size()); ++symbol) {
-    if (lengths[symbol] != 0) code.symbols[offset[lengths[symbol]]++] = symbol;
-  }
-  return code;
+namespace {
+const CodeWords& LiteralWords() {
+  static const CodeWords words(kLiteralCompact);
+  return words;
+}
+const CodeWords& LengthWords() {
+  static const CodeWords words(kLengthCompact);
+  return words;
+}
+const CodeWords& DistanceWords() {
+  static const CodeWords words(kDistanceCompact);
+  return words;
 }
 
 struct OutOfInput {};
@@ -175,12 +199,12 @@ public:
     return value;
   }
 
-  int Symbol(const HuffmanCode& huffman) {
+  int Symbol(const CodeWords& huffman) {
     int code = 0, first = 0, index = 0;
     for (int length = 1; length <= 13; ++length) {
       code |= Bit() ^ 1;
       const int count = huffman.count[length];
-      if (code - first < count) return huffman.symbols[index + code - first];
+      if (code - first < count) return huffman.sorted[index + code - first];
       index += count;
       first = (first + count) << 1;
       code <<= 1;
@@ -195,20 +219,10 @@ private:
   int count_ = 0;
 };
 
-const std::initializer_list<int> kLiteralCompact = {
-    11, 124, 8,  7,  28, 7,  188, 13,  76,  4,   10,  8,   12, 10, 12, 10, 8,  23, 8,  9,  7,  6,  7,  8,  7,
-    6,  55,  8,  23, 24, 12, 11,  7,   9,   11,  12,  6,   7,  22, 5,  7,  24, 6,  11, 9,  6,  7,  22, 7,  11,
-    38, 7,   9,  8,  25, 11, 8,   11,  9,   12,  8,   12,  5,  38, 5,  38, 5,  11, 7,  5,  6,  21, 6,  10, 53,
-    8,  7,   24, 10, 27, 44, 253, 253, 253, 252, 252, 252, 13, 12, 45, 12, 45, 12, 61, 12, 45, 44, 173};
-const std::initializer_list<int> kLengthCompact = {2, 35, 36, 53, 38, 23};
-const std::initializer_list<int> kDistanceCompact = {2, 20, 53, 230, 247, 151, 248};
-constexpr int kBase[16] = {3, 2, 4, 5, 6, 7, 8, 9, 10, 12, 16, 24, 40, 72, 136, 264};
-constexpr int kExtra[16] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
-
 ExplodeResult ReferenceDecode(BitReader& in, std::vector<std::uint8_t>& out) {
-  static const HuffmanCode literal_code = BuildCode(kLiteralCompact);
-  static const HuffmanCode length_code = BuildCode(kLengthCompact);
-  static const HuffmanCode distance_code = BuildCode(kDistanceCompact);
+  const CodeWords& literal_code = LiteralWords();
+  const CodeWords& length_code = LengthWords();
+  const CodeWords& distance_code = DistanceWords();
 
   const int literal_mode = in.Bits(8);
   if (literal_mode > 1) return BadLiteralMode;
@@ -245,39 +259,6 @@ ExplodeOutcome ReferenceExplode(std::span<const std::uint8_t> stream) {
   }
   return outcome;
 }
-
-// Each symbol's code and its length, from the same compact tables as the reference decoder.
-struct CodeWords {
-  std::vector<int> code;
-  std::vector<int> length;
-  explicit CodeWords(std::initializer_list<int> compact) {
-    for (const int byte : compact)
-      length.insert(length.end(), (byte >> 4) + 1, byte & 15);
-    code.resize(length.size());
-    int next = 0;
-    for (int bits = 1; bits <= 13; ++bits) {
-      for (std::size_t symbol = 0; symbol < length.size(); ++symbol) {
-        if (length[symbol] == bits) code[symbol] = next++;
-      }
-      next <<= 1;
-    }
-  }
-};
-
-namespace {
-const CodeWords& LiteralWords() {
-  static const CodeWords words(kLiteralCompact);
-  return words;
-}
-const CodeWords& LengthWords() {
-  static const CodeWords words(kLengthCompact);
-  return words;
-}
-const CodeWords& DistanceWords() {
-  static const CodeWords words(kDistanceCompact);
-  return words;
-}
-} // namespace
 
 StreamWriter::StreamWriter(int literal_mode, int dictionary_bits)
     : literal_mode_(literal_mode), dictionary_bits_(dictionary_bits) {

@@ -48,8 +48,4 @@ std::string ScriptedUi::OnChooseFolder(platform::WindowHandle, const std::string
   return folder;
 }
 
-void ScriptedUi::OnPlayWav(std::span<const std::uint8_t> image) {
-  sounds_played.emplace_back(image.begin(), image.end());
-}
-
 } // namespace kv::test

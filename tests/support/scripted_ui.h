@@ -33,15 +33,11 @@ public:
   std::vector<platform::MessageShown> messages;
   std::vector<DialogShown> dialogs;
   std::vector<std::string> folder_instructions;
-  std::vector<std::vector<std::uint8_t>> sounds_played;
-  int sounds_stopped = 0;
 
   int OnMessage(const platform::MessageShown& message) override;
   std::optional<std::string> OnFileDialog(platform::DialogKind kind,
                                           const platform::FileDialog& dialog) override;
   std::string OnChooseFolder(platform::WindowHandle owner, const std::string& instruction) override;
-  void OnPlayWav(std::span<const std::uint8_t> image) override;
-  void OnStopSound() override { ++sounds_stopped; }
 
 private:
   std::deque<int> answers_;
