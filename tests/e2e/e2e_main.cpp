@@ -21,6 +21,6 @@ int main(int argc, char** argv) {
   // Only this run's screenshots: those of an earlier run could mislead.
   std::filesystem::create_directories(settings.artifacts);
   for (const auto& entry : std::filesystem::directory_iterator(settings.artifacts))
-    if (entry.path().extension() == ".png") std::filesystem::remove(entry.path());
+    if (entry.path().extension() == ".bmp") std::filesystem::remove(entry.path());
   return RUN_ALL_TESTS();
 }

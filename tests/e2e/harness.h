@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -22,6 +23,8 @@
 namespace e2e {
 
 using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+using Names = std::vector<std::string>;
 inline constexpr std::chrono::milliseconds kWaitBound = 10s;
 
 // The driver's settings, from its command line: the program under test and
@@ -43,19 +46,24 @@ struct Failure : std::runtime_error {
 // bound passes first.
 void WaitUntil(const std::function<bool()>& ready, const std::string& what,
                std::chrono::milliseconds bound = kWaitBound);
-// Runs the target's and our messages' course for a moment without a condition.
 void Pause(std::chrono::milliseconds time);
 
 // ------------------------------------------------------------------ windows
 
+// A SendMessage bounded in time: a target that stops answering must not stop
+// the suite.
+LRESULT Send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
+// A press that may open a modal dialog: posted, so that we do not wait for it.
+void Press(HWND button);
+void PostCommand(HWND window, int id);
+bool IsChecked(HWND box);
 std::string ClassOf(HWND window);
 std::string TextOf(HWND window);
 // Direct children, in Z order (the order of creation for our controls).
 std::vector<HWND> ChildrenOf(HWND parent);
-// The first descendant with this control identifier (and class, if given).
-HWND FindDescendant(HWND parent, int id, const char* window_class = nullptr);
-// A window's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND window);
+Names TextsOf(const std::vector<HWND>& windows);
+// The first descendant with this control identifier and class.
+HWND FindDescendant(HWND parent, int id, const char* window_class);
 
 // -------------------------------------------------------------- the target
 
@@ -67,58 +75,61 @@ public:
   Target(const Target&) = delete;
   Target& operator=(const Target&) = delete;
 
-  DWORD ProcessId() const { return process_id_; }
   HANDLE Process() const { return process_; }
   bool Running() const;
   // The exit code once the process has ended; throws when it has not in time.
-  DWORD WaitForExit(std::chrono::milliseconds bound = kWaitBound);
-
+  DWORD WaitForExit();
   // The visible top-level windows of this process.
   std::vector<HWND> TopLevelWindows() const;
-  // The main window ("WC_MAIN", "Kroll Vorevuvo"), waiting for it to appear.
+  // Waits for a visible top-level window of this process that `match`
+  // accepts, and for it to answer a message.
+  HWND WaitForWindow(const std::function<bool(HWND)>& match, const std::string& what);
+  // The main window ("WC_MAIN", "Kroll Vorevuvo"), once its menu is built.
   HWND MainWindow();
-  // Waits for a visible top-level window of this process that `match` accepts.
-  HWND WaitForWindow(const std::function<bool(HWND)>& match, const std::string& what,
-                     std::chrono::milliseconds bound = kWaitBound);
-  // A visible top-level window that `match` accepts, if there is one now.
-  HWND FindWindowNow(const std::function<bool(HWND)>& match) const;
 
 private:
   HANDLE job_ = nullptr;
   HANDLE process_ = nullptr;
   DWORD process_id_ = 0;
-  HWND main_window_ = nullptr;
 };
 
-// Memory in the target's address space, for messages that carry pointers.
-class RemoteBuffer {
-public:
-  RemoteBuffer(HANDLE process, std::size_t size);
-  ~RemoteBuffer();
-  RemoteBuffer(const RemoteBuffer&) = delete;
-  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+// ------------------------------------------------------------------ dialogs
 
-  void* address() const { return address_; }
-  LPARAM param() const { return reinterpret_cast<LPARAM>(address_); }
-  void Write(const void* data, std::size_t size, std::size_t offset = 0);
-  void Read(void* data, std::size_t size, std::size_t offset = 0) const;
-
-private:
-  HANDLE process_;
-  void* address_ = nullptr;
+struct MessageBoxView {
+  HWND window = nullptr;
+  std::string caption;
+  std::string text;
+  std::vector<int> buttons; // identifiers of the visible buttons: IDOK 1, IDYES 6, IDNO 7
 };
+bool IsMessageBox(HWND window);
+bool IsFileDialog(HWND window);
+bool IsFolderChooser(HWND window);
+MessageBoxView WaitForMessageBox(Target& target, const std::string& what);
+// Presses the dialog's button `id` and waits for the dialog to go.
+void Dismiss(HWND dialog, int id);
+// Types `path` into a file dialog's file name box and confirms it with OK.
+void ChooseFile(HWND dialog, const std::string& path);
+// The text in the file name box, as the dialog offers it.
+std::string OfferedFileName(HWND dialog);
+// Selects `path` in the folder chooser's tree (retrying until the tree
+// reports it selected) and confirms with OK.
+void ChooseFolder(Target& target, HWND chooser, const std::string& path);
 
-// --------------------------------------------------------------- controls
+// -------------------------------------------------------------- list views
 
-// A press that may open a modal dialog: posted, so that we do not wait for it.
-void Press(HWND button);
-// A WM_COMMAND from a control identifier, posted to `window`.
-void PostCommand(HWND window, int id);
-bool IsChecked(HWND box);
-// Keys typed into `control`: WM_CHAR per character.
-void TypeText(HWND control, const std::string& text);
-// One key pressed and released on `control` (a virtual-key code).
-void PressKey(HWND control, UINT virtual_key);
+// Sends an LVM_* message with `item` and a buffer holding `text` (item.pszText
+// points to it) in the target's memory; reads both back afterwards.
+LRESULT SendListItem(Target& target, HWND list, UINT message, WPARAM row, LVITEMA& item, std::string& text);
+int ListRowCount(HWND list);
+std::string ListCell(Target& target, HWND list, int row, int column);
+Names ListColumn(Target& target, HWND list, int column);
+std::vector<Names> ListRows(Target& target, HWND list);
+void SelectListRow(Target& target, HWND list, int row);
+std::vector<int> SelectedListRows(HWND list);
+// A click on the column's header, as the mouse makes it.
+void ClickColumnHeader(Target& target, HWND list, int column);
+
+// ------------------------------------------------------------ screens
 
 // Which font a control draws in, told from outside. A window's font handle
 // (WM_GETFONT) does not cross processes under Wine (it reads back as null),
@@ -137,75 +148,22 @@ InkBox CaptionInk(HWND control);
 // The ink of `text` drawn in `font`.
 InkBox TextInk(const std::string& text, HFONT font);
 
-// ------------------------------------------------------------ message boxes
-
-struct MessageBoxView {
-  HWND window = nullptr;
-  std::string caption;
-  std::string text;
-  std::vector<int> buttons; // identifiers of the visible buttons: IDOK 1, IDYES 6, IDNO 7
-};
-bool IsMessageBox(HWND window);
-MessageBoxView ReadMessageBox(HWND box);
-MessageBoxView WaitForMessageBox(Target& target, const std::string& what);
-// Presses one of the box's own buttons and waits for the box to go.
-void Answer(const MessageBoxView& box, int button_id);
-
-// ------------------------------------------------------------ file dialogs
-
-inline constexpr int kFileNameId = 0x47C;
-bool IsFileDialog(HWND window);
-HWND WaitForFileDialog(Target& target, const std::string& what);
-// Types `path` into the dialog's file name box and confirms it with OK.
-void ChooseFile(HWND dialog, const std::string& path);
-// The text in the file name box, as the dialog offers it.
-std::string OfferedFileName(HWND dialog);
-
-// The folder chooser: selects `path` in its tree (retrying until the tree
-// reports it selected) and confirms with OK.
-bool IsFolderChooser(HWND window);
-HWND WaitForFolderChooser(Target& target, const std::string& what);
-void ChooseFolder(Target& target, HWND chooser, const std::string& path);
-
-// -------------------------------------------------------------- list views
-
-int ListRowCount(HWND list);
-int ListColumnCount(HWND list);
-std::string ListCell(Target& target, HWND list, int row, int column);
-std::vector<std::vector<std::string>> ListRows(Target& target, HWND list);
-void SelectListRow(Target& target, HWND list, int row, bool selected);
-std::vector<int> SelectedListRows(HWND list);
-// A click on the column's header, as the mouse makes it.
-void ClickColumnHeader(Target& target, HWND list, int column);
-
-// ------------------------------------------------------------ screenshots
-
-// What the screen shows in `rect`: top-down 24-bit RGB.
-struct Image {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgb;
-};
-Image CaptureScreen(const RECT& rect);
-
 // Saves what the screen shows of `window` (with its frame) as
-// <artifacts>/<name>.png; returns the file's path.
-std::string SaveScreenshot(HWND window, const std::string& name);
-// The PNG encoding of a top-down 24-bit RGB image.
-std::vector<std::uint8_t> EncodePng(int width, int height, const std::vector<std::uint8_t>& rgb);
+// <artifacts>/<name>.bmp (run-e2e.sh turns it into a PNG file).
+void SaveScreenshot(HWND window, const std::string& name);
 
 // ------------------------------------------------------------ files
 
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
-std::optional<std::vector<std::uint8_t>> ReadBytes(const std::string& path);
-// A fresh, empty folder for one journey under the artifacts folder.
-std::string FreshFolder(const std::string& name);
+void WriteBytes(const std::string& path, const Bytes& bytes);
+std::optional<Bytes> ReadBytes(const std::string& path);
+// Sorted names of the plain files in `folder`.
+Names FilesIn(const std::string& folder);
 
 // ------------------------------------------------------------ journeys
 
 // One journey: a fresh working folder and a freshly started program, shown
 // with its main menu. A journey that fails leaves a screenshot of the whole
-// screen as <artifacts>/<test>-failed.png, and its program is ended.
+// screen as <artifacts>/<test>-failed.bmp, and its program is ended.
 class Journey : public ::testing::Test {
 protected:
   void SetUp() override;
@@ -213,12 +171,21 @@ protected:
 
   // A file of the working folder, by bare name.
   std::string InFolder(const std::string& name) const { return folder_ + "\\" + name; }
-  // "<test name>-<step>", the name of a screenshot of this journey.
-  std::string Shot(const std::string& step) const;
+  // Saves a screenshot named "<test name>-<step>".
+  void Shot(HWND window, const std::string& step) const;
+  HWND WaitForFileDialog(const std::string& what) { return target_->WaitForWindow(IsFileDialog, what); }
+  // The box that ends a command: only an OK button, which is pressed (after
+  // a screenshot named `shot`, if one is named).
+  MessageBoxView Acknowledge(const std::string& what, const std::string& shot = {});
+  // After a command on the menu: no other window, and the menu still there.
+  void ExpectOnlyTheMenu();
 
   std::string folder_;
   std::unique_ptr<Target> target_;
   HWND main_ = nullptr;
 };
+
+inline const Names kMenuCaptions = {"Classic Commentary", "Remixed Commentary", "WAD Viewer",
+                                    "Decompress Non-WAD File", "Convert CEL to BMP"};
 
 } // namespace e2e

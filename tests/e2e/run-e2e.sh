@@ -23,12 +23,19 @@ mkdir -p "$artifacts"
 display_file="$(mktemp)"
 xvfb_pid=""
 cleanup() {
+  local status=$? # what the run ended with, kept whatever clean-up meets
   wineserver -k >/dev/null 2>&1 || true
   if [[ -n "$xvfb_pid" ]]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
   fi
   rm -f "$display_file"
+  # The driver saves plain bitmaps; they are kept as PNG files.
+  local shot
+  for shot in "$artifacts"/*.bmp; do
+    if [[ -f "$shot" ]] && convert "$shot" "${shot%.bmp}.png"; then rm -f "$shot"; fi
+  done
+  exit "$status"
 }
 trap cleanup EXIT
 
