@@ -44,10 +44,26 @@ TEST_F(CelJourney, ThreeImagesAreOfferedInOrderAndACancelledOneIsSkipped) {
   ExpectOnlyTheMenu();
 
   EXPECT_EQ(FilesIn(folder_), (Names{"GAME.PAL", "TITLE.CEL", "TITLE_AB.BMP", "TITLE_EF.BMP"}));
+  // ImageMagick reads the written files back after the run (run-e2e.sh):
+  // their size and every pixel's colour are listed for it here.
+  const std::string referee = CurrentSettings().artifacts + "\\imagemagick";
+  CreateDirectoryA(referee.c_str(), nullptr);
+  std::string expected;
   for (const int i : {0, 2}) {
     const kv::test::CelPicture& picture = pictures[i];
-    const auto bmp = ReadBytes(InFolder("TITLE_" + picture.name_record + ".BMP"));
+    const std::string name = "TITLE_" + picture.name_record + ".BMP";
+    const auto bmp = ReadBytes(InFolder(name));
     ASSERT_TRUE(bmp.has_value());
+    WriteBytes(referee + "\\" + name, *bmp);
+    expected += name + " size " + std::to_string(picture.width) + "x" + std::to_string(picture.height) + "\n";
+    for (int y = 0; y < picture.height; ++y)
+      for (int x = 0; x < picture.width; ++x) {
+        const kv::test::Rgb colour =
+            kv::test::TestPaletteColour(picture.pixels[static_cast<std::size_t>(y * picture.width + x)]);
+        expected += name + " " + std::to_string(x) + "," + std::to_string(y) + ": (" +
+                    std::to_string(colour.red * 4) + "," + std::to_string(colour.green * 4) + "," +
+                    std::to_string(colour.blue * 4) + ")\n";
+      }
     EXPECT_EQ(kv::test::BmpU32(*bmp, 18), picture.width);
     EXPECT_EQ(static_cast<std::int32_t>(kv::test::BmpU32(*bmp, 22)), -picture.height);
     for (int y = 0; y < picture.height; ++y)
@@ -55,6 +71,7 @@ TEST_F(CelJourney, ThreeImagesAreOfferedInOrderAndACancelledOneIsSkipped) {
         EXPECT_EQ(kv::test::BmpIndexAt(*bmp, x, y),
                   picture.pixels[static_cast<std::size_t>(y * picture.width + x)]);
   }
+  WriteBytes(referee + "\\expected.txt", Bytes(expected.begin(), expected.end()));
 }
 
 TEST_F(CelJourney, AShortPaletteIsRefusedInABoxOwnedByTheMainWindow) {
