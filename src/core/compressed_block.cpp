@@ -4,17 +4,13 @@
 
 #include "core/explode.h"
 #include "core/file_services.h"
+#include "core/little_endian.h"
 #include "platform/platform.h"
 
 namespace kv {
 namespace {
 
 using platform::Buttons;
-
-std::uint32_t ReadLittleEndian32(const std::uint8_t* bytes) {
-  return std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
-         std::uint32_t{bytes[3]} << 24;
-}
 
 const std::vector<platform::FileFilter> kAllFiles = {{"All Files", "*"}};
 
@@ -45,7 +41,7 @@ BlockResult DecompressBlock(std::span<const std::uint8_t> block, const std::stri
   }
   if (block.size() < kMinBlockSize) return Failure(text::kDecompressionFailed, caption);
 
-  const std::uint32_t size = ReadLittleEndian32(block.data());
+  const std::uint32_t size = LoadLE32(block.data());
   if (size > kMaxDecompressedSize) return Failure(text::kBadDecompressedSize, caption);
 
   BlockResult result;

@@ -47,6 +47,7 @@
 #include <limits>
 #include <string_view>
 
+#include "core/little_endian.h"
 #include "platform/platform.h"
 
 namespace kv {
@@ -84,16 +85,6 @@ private:
   std::span<const std::uint8_t> bytes_;
   bool ok_ = true;
 };
-
-void PutU16(std::uint8_t* at, std::uint32_t value) {
-  at[0] = static_cast<std::uint8_t>(value);
-  at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::uint8_t* at, std::uint32_t value) {
-  PutU16(at, value);
-  PutU16(at + 2, value >> 16);
-}
 
 constexpr std::uint64_t kMaxBmpSize = kBmpPixelOffset + std::uint64_t{65536} * 65535;
 static_assert(kMaxBmpSize <= std::numeric_limits<std::uint32_t>::max(),
@@ -181,13 +172,13 @@ std::vector<std::uint8_t> BuildBmp(std::span<const std::uint8_t> cel, const CelI
 
   out[0] = 'B';
   out[1] = 'M';
-  PutU32(out + 2, size);
-  PutU32(out + 10, kBmpPixelOffset);
-  PutU32(out + 14, 40);
-  PutU32(out + 18, image.width);
-  PutU32(out + 22, static_cast<std::uint32_t>(-static_cast<std::int32_t>(image.height)));
-  PutU16(out + 26, 1);
-  PutU16(out + 28, 8);
+  StoreLE32(out + 2, size);
+  StoreLE32(out + 10, kBmpPixelOffset);
+  StoreLE32(out + 14, 40);
+  StoreLE32(out + 18, image.width);
+  StoreLE32(out + 22, static_cast<std::uint32_t>(-static_cast<std::int32_t>(image.height)));
+  StoreLE16(out + 26, 1);
+  StoreLE16(out + 28, 8);
   // Compression, image size, resolutions and colour counts stay 0.
 
   for (std::size_t i = 0; i < 256; ++i) {

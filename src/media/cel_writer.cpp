@@ -4,21 +4,12 @@
 // records back to back: width, height, 14 zero bytes, the rows unpadded.
 #include "media/cel_writer.h"
 
+#include "core/little_endian.h"
 #include <algorithm>
 #include <limits>
 
 namespace kv {
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-  out[at] = static_cast<std::uint8_t>(value);
-  out[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-  Put16(out, at, value);
-  Put16(out, at + 2, value >> 16);
-}
 
 // Empty when the reader would give back exactly `name`.
 std::string NameProblem(const std::string& name) {
@@ -55,7 +46,7 @@ CelBuild BuildCelFile(std::span<const CelImageInput> pictures) {
 
   const std::size_t records_base = kCelCountOffset + 2 + (kCelNameRecordSize + 4) * count;
   std::vector<std::uint8_t> cel(records_base, 0);
-  Put16(cel, kCelCountOffset, static_cast<std::uint32_t>(count));
+  StoreLE16(cel, kCelCountOffset, static_cast<std::uint32_t>(count));
   for (std::size_t i = 0; i < count; ++i) {
     const CelImageInput& picture = pictures[i];
     const std::size_t name_at = kCelCountOffset + 2 + kCelNameRecordSize * i;
@@ -66,11 +57,12 @@ CelBuild BuildCelFile(std::span<const CelImageInput> pictures) {
     if (offset > std::numeric_limits<std::uint32_t>::max()) {
       return Refuse(picture.name + ": the file would pass 4 GiB here");
     }
-    Put32(cel, kCelCountOffset + 2 + kCelNameRecordSize * count + 4 * i, static_cast<std::uint32_t>(offset));
+    StoreLE32(cel, kCelCountOffset + 2 + kCelNameRecordSize * count + 4 * i,
+              static_cast<std::uint32_t>(offset));
     const std::size_t record = cel.size();
     cel.resize(record + kCelImageHeaderSize, 0);
-    Put16(cel, record, picture.width);
-    Put16(cel, record + 2, picture.height);
+    StoreLE16(cel, record, picture.width);
+    StoreLE16(cel, record + 2, picture.height);
     cel.insert(cel.end(), picture.pixels.begin(), picture.pixels.end());
   }
   return {std::move(cel), {}};

@@ -11,17 +11,13 @@
 #include <set>
 
 #include "core/explode.h"
+#include "core/little_endian.h"
 #include "core/safe_name.h"
 #include "platform/platform.h"
 #include "wad/wad_archive.h"
 
 namespace kv {
 namespace {
-
-void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i)
-    out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 std::string UpperCase(std::string_view text) {
   std::string upper(text);
@@ -90,8 +86,8 @@ WadBuild BuildWadArchive(std::span<const WadInput> entries, ImplodeOptions optio
     }
     const std::size_t record = kWadCountSize + kWadRecordSize * i;
     std::copy(entry.name.begin(), entry.name.end(), image.begin() + static_cast<std::ptrdiff_t>(record));
-    Put32(image, record + kWadNameRoom, static_cast<std::uint32_t>(block.size()));
-    Put32(image, record + kWadNameRoom + 4, static_cast<std::uint32_t>(image.size()));
+    StoreLE32(image, record + kWadNameRoom, static_cast<std::uint32_t>(block.size()));
+    StoreLE32(image, record + kWadNameRoom + 4, static_cast<std::uint32_t>(image.size()));
     image.insert(image.end(), block.begin(), block.end());
   }
   return {std::move(image), {}};

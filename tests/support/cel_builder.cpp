@@ -1,17 +1,8 @@
 #include "support/cel_builder.h"
+#include "core/little_endian.h"
 
 namespace kv::test {
 namespace {
-
-void PutU16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-  out[at] = static_cast<std::uint8_t>(value);
-  out[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-  PutU16(out, at, value);
-  PutU16(out, at + 2, value >> 16);
-}
 
 constexpr std::size_t kRecordHeader = 18;
 
@@ -32,7 +23,7 @@ std::vector<std::uint8_t> BuildCel(const std::vector<CelPicture>& pictures) {
   cel[0] = 'C';
   cel[1] = 'E';
   cel[2] = 'L';
-  PutU16(cel, 4, static_cast<std::uint32_t>(count));
+  StoreLE16(cel, 4, static_cast<std::uint32_t>(count));
   for (std::size_t i = 0; i < count; ++i) {
     const CelPicture& picture = pictures[i];
     std::string record = picture.name_record.substr(0, 8);
@@ -41,11 +32,11 @@ std::vector<std::uint8_t> BuildCel(const std::vector<CelPicture>& pictures) {
       cel[6 + 8 * i + j] = static_cast<std::uint8_t>(record[j]);
 
     const std::size_t record_at = cel.size();
-    PutU32(cel, 6 + 8 * count + 4 * i,
-           picture.offset.value_or(static_cast<std::uint32_t>(record_at - records_base)));
+    StoreLE32(cel, 6 + 8 * count + 4 * i,
+              picture.offset.value_or(static_cast<std::uint32_t>(record_at - records_base)));
     cel.resize(record_at + kRecordHeader, 0xEE); // the 14 unread bytes are not zero
-    PutU16(cel, record_at, picture.width);
-    PutU16(cel, record_at + 2, picture.height);
+    StoreLE16(cel, record_at, picture.width);
+    StoreLE16(cel, record_at + 2, picture.height);
     cel.insert(cel.end(), picture.pixels.begin(), picture.pixels.end());
   }
   return cel;

@@ -1,17 +1,10 @@
 #include "support/wad_builder.h"
 
+#include "core/little_endian.h"
 #include <algorithm>
 #include <stdexcept>
 
 namespace kv::test {
-namespace {
-
-void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i)
-    out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-} // namespace
 
 std::vector<std::uint8_t> BuildWad(const std::vector<WadMember>& members, const WadLayout& layout) {
   const std::size_t directory = 2 + 22 * members.size();
@@ -26,8 +19,8 @@ std::vector<std::uint8_t> BuildWad(const std::vector<WadMember>& members, const 
         member.stored ? *member.stored : ImplodeBlock(member.data, layout.implode);
     const std::size_t record = 2 + 22 * i;
     std::copy(member.name.begin(), member.name.end(), out.begin() + static_cast<std::ptrdiff_t>(record));
-    Put32(out, record + 14, member.compressed_size.value_or(static_cast<std::uint32_t>(block.size())));
-    Put32(out, record + 18, member.data_offset.value_or(static_cast<std::uint32_t>(out.size())));
+    StoreLE32(out, record + 14, member.compressed_size.value_or(static_cast<std::uint32_t>(block.size())));
+    StoreLE32(out, record + 18, member.data_offset.value_or(static_cast<std::uint32_t>(out.size())));
     out.insert(out.end(), block.begin(), block.end());
   }
   out.resize(out.size() - std::min(layout.truncate, out.size()));
@@ -52,7 +45,7 @@ std::vector<std::uint8_t> BlockWithSize(std::uint32_t declared, const std::vecto
   // Sized once: growing a 4-byte vector by insert trips GCC 12's bounds
   // warning at -O3 (a false positive) in the Windows builds.
   std::vector<std::uint8_t> block(4 + stream.size(), 0);
-  Put32(block, 0, declared);
+  StoreLE32(block, 0, declared);
   std::copy(stream.begin(), stream.end(), block.begin() + 4);
   return block;
 }
