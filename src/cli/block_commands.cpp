@@ -59,18 +59,8 @@ bool ReadOutputOptions(const ParsedArgs& args, Streams streams, const char* comm
   return true;
 }
 
-int Finish(SaveOutcome outcome, const std::string& output, std::size_t size, Streams streams) {
-  switch (outcome) {
-  case SaveOutcome::Written:
-    streams.out << "wrote " << output << " (" << size << " bytes)\n";
-    return kExitSuccess;
-  case SaveOutcome::Skipped:
-    streams.err << "vorevuvo: " << output
-                << " exists and was left as it is (--overwrite overwrite replaces it)\n";
-    return kExitFailure;
-  case SaveOutcome::Failed: break;
-  }
-  return kExitFailure;
+int Finish(SaveOutcome outcome) {
+  return outcome == SaveOutcome::Written ? kExitSuccess : kExitFailure;
 }
 
 } // namespace
@@ -121,7 +111,7 @@ int RunDecompress(const ParsedArgs& args, Streams streams) {
   });
   const BlockResult result = DecompressBlock(loaded->bytes(), platform::FileNameOf(input));
   if (result.kind != BlockResult::Decompressed) return kExitFailure;
-  return Finish(SaveOutput(ui, output, result.data, mode), output, result.data.size(), streams);
+  return Finish(SaveAndReport(ui, streams, output, result.data, mode));
 }
 
 int RunCompress(const ParsedArgs& args, Streams streams) {
@@ -141,7 +131,7 @@ int RunCompress(const ParsedArgs& args, Streams streams) {
     return kExitFailure;
   }
   const std::vector<std::uint8_t> block = ImplodeBlock(loaded->bytes(), *options);
-  return Finish(SaveOutput(ui, output, block, mode), output, block.size(), streams);
+  return Finish(SaveAndReport(ui, streams, output, block, mode));
 }
 
 } // namespace kv::cli

@@ -83,17 +83,7 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
                   << ": an earlier image of this file has the same name; this one is skipped\n";
       return;
     }
-    switch (SaveOutput(ui, path, bmp, mode)) {
-    case SaveOutcome::Written:
-      ++written;
-      streams.out << "wrote " << path << " (" << bmp.size() << " bytes)\n";
-      break;
-    case SaveOutcome::Skipped:
-      streams.err << "vorevuvo: " << path
-                  << " exists and was left as it is (--overwrite overwrite replaces it)\n";
-      break;
-    case SaveOutcome::Failed: break;
-    }
+    if (SaveAndReport(ui, streams, path, bmp, mode) == SaveOutcome::Written) ++written;
   };
   const CelConversion conversion = ConvertCelImages(nullptr, cel_path, *cel, pal_path, *pal, deliver);
   if (!conversion.completed && conversion.images == 0) return kExitFailure;

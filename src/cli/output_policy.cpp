@@ -1,5 +1,7 @@
 #include "cli/output_policy.h"
 
+#include <ostream>
+
 namespace kv::cli {
 
 std::optional<OverwriteMode> ParseOverwriteMode(const std::string& text) {
@@ -18,6 +20,19 @@ SaveOutcome SaveOutput(ConsoleUi& ui, const std::string& path, std::span<const s
   const int shown = ui.messages_shown();
   if (SaveFile(path, data, mode)) return SaveOutcome::Written;
   return ui.messages_shown() == shown ? SaveOutcome::Skipped : SaveOutcome::Failed;
+}
+
+SaveOutcome SaveAndReport(ConsoleUi& ui, Streams streams, const std::string& path,
+                          std::span<const std::uint8_t> data, OverwriteMode mode, std::string detail) {
+  const SaveOutcome outcome = SaveOutput(ui, path, data, mode);
+  if (outcome == SaveOutcome::Written) {
+    if (detail.empty()) detail = std::to_string(data.size()) + " bytes";
+    streams.out << "wrote " << path << " (" << detail << ")\n";
+  } else if (outcome == SaveOutcome::Skipped) {
+    streams.err << "vorevuvo: " << path
+                << " exists and was left as it is (--overwrite overwrite replaces it)\n";
+  }
+  return outcome;
 }
 
 } // namespace kv::cli

@@ -23,4 +23,10 @@ enum class SaveOutcome { Written, Skipped, Failed };
 SaveOutcome SaveOutput(ConsoleUi& ui, const std::string& path, std::span<const std::uint8_t> data,
                        OverwriteMode mode);
 
+// SaveOutput, then says what happened: "wrote PATH (DETAIL)" on the output
+// stream, or that an existing file was kept on the error stream (a failure
+// has been told already). DETAIL defaults to the size in bytes.
+SaveOutcome SaveAndReport(ConsoleUi& ui, Streams streams, const std::string& path,
+                          std::span<const std::uint8_t> data, OverwriteMode mode, std::string detail = {});
+
 } // namespace kv::cli

@@ -365,18 +365,12 @@ int RunCreate(const ParsedArgs& args, Streams streams) {
     streams.err << "vorevuvo: cannot create " << archive << ": " << Printable(build.problem) << "\n";
     return kExitFailure;
   }
-  switch (SaveOutput(ui, archive, build.image, mode)) {
-  case SaveOutcome::Written:
-    streams.out << "wrote " << archive << " (" << entries.size()
-                << (entries.size() == 1 ? " entry, " : " entries, ") << build.image.size() << " bytes)\n";
-    return kExitSuccess;
-  case SaveOutcome::Skipped:
-    streams.err << "vorevuvo: " << archive
-                << " exists and was left as it is (--overwrite overwrite replaces it)\n";
-    return kExitFailure;
-  case SaveOutcome::Failed: break;
-  }
-  return kExitFailure;
+  const std::string detail = std::to_string(entries.size()) +
+                             (entries.size() == 1 ? " entry, " : " entries, ") +
+                             std::to_string(build.image.size()) + " bytes";
+  return SaveAndReport(ui, streams, archive, build.image, mode, detail) == SaveOutcome::Written
+             ? kExitSuccess
+             : kExitFailure;
 }
 
 } // namespace
