@@ -83,6 +83,13 @@ bool MoveFileOver(const std::string& from, const std::string& to);
 void RemoveFileQuietly(const std::string& path);
 bool FileExists(const std::string& path);
 
+// The path of the file `name` in `folder` alone (with or without a trailing
+// separator), matched without regard to case; nullopt when it is not there.
+std::optional<std::string> SearchFolder(const std::string& folder, const std::string& name);
+// The path of the file `name` along the system's search order for files: the
+// program's folder, the current folder, the system folders, then the PATH.
+std::optional<std::string> SearchPathForFile(const std::string& name);
+
 std::string CurrentDirectory();
 bool EnterDirectory(const std::string& path);
 

@@ -1,14 +1,18 @@
 // POSIX files behind the seam. Error codes are given Windows' numbers so that
 // the layers above see one set; game files are looked up without regard to
 // case, since their names come from a platform that ignores it.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -203,6 +207,62 @@ void RemoveFileQuietly(const std::string& path) {
 bool FileExists(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0;
+}
+
+namespace {
+
+bool IsRegularFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// `path` with each of its parts matched without regard to case, or nullopt
+// when some part is not there.
+std::optional<std::string> ResolveIgnoringCase(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  std::string resolved = path[0] == '/' ? "/" : "";
+  std::size_t start = path.find_first_not_of('/');
+  while (start != std::string::npos) {
+    const std::size_t end = path.find('/', start);
+    const std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    const std::string found = FindIgnoringCase(resolved + part);
+    if (!FileExists(found)) return std::nullopt;
+    resolved = found;
+    start = end == std::string::npos ? end : path.find_first_not_of('/', end);
+    if (start != std::string::npos) resolved += '/';
+  }
+  return resolved;
+}
+
+} // namespace
+
+std::optional<std::string> SearchFolder(const std::string& folder, const std::string& name) {
+  std::string path = folder;
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  if (!path.empty() && path.back() != '/') path += '/';
+  auto found = ResolveIgnoringCase(path + name);
+  if (!found || !IsRegularFile(*found)) return std::nullopt;
+  return found;
+}
+
+std::optional<std::string> SearchPathForFile(const std::string& name) {
+  std::vector<std::string> folders;
+  std::string program(4096, '\0');
+  const ssize_t length = ::readlink("/proc/self/exe", program.data(), program.size() - 1);
+  if (length > 0) folders.push_back(FolderOf(program.substr(0, static_cast<std::size_t>(length))));
+  folders.push_back("./");
+  if (const char* path = std::getenv("PATH")) {
+    const std::string list = path;
+    for (std::size_t start = 0; start <= list.size();) {
+      const std::size_t end = std::min(list.find(':', start), list.size());
+      if (end > start) folders.push_back(list.substr(start, end - start));
+      start = end + 1;
+    }
+  }
+  for (const std::string& folder : folders)
+    if (auto found = SearchFolder(folder, name)) return found;
+  return std::nullopt;
 }
 
 std::string CurrentDirectory() {

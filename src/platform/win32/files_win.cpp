@@ -107,6 +107,24 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+namespace {
+std::optional<std::string> Search(const char* folder, const std::string& name) {
+  const KeepLastError keep;
+  char found[MAX_PATH];
+  const DWORD length = SearchPathA(folder, name.c_str(), nullptr, MAX_PATH, found, nullptr);
+  if (length == 0 || length >= MAX_PATH) return std::nullopt;
+  return std::string(found, length);
+}
+} // namespace
+
+std::optional<std::string> SearchFolder(const std::string& folder, const std::string& name) {
+  return Search(folder.c_str(), name);
+}
+
+std::optional<std::string> SearchPathForFile(const std::string& name) {
+  return Search(nullptr, name);
+}
+
 std::string CurrentDirectory() {
   // The folder can change between asking for its length and reading it.
   for (;;) {

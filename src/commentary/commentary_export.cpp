@@ -1,0 +1,25 @@
+#include "commentary/commentary_export.h"
+
+#include "commentary/commentary_sound.h"
+#include "core/safe_name.h"
+
+namespace kv {
+
+bool IsLineExcluded(const CommentaryLine& line, const CommentaryFilter& filter) {
+  return (line.hasStarPlayerName && !filter.starPlayerNames) ||
+         (line.hasThrowerName && !filter.throwerNames) || (line.hasTeamName && !filter.teamNames);
+}
+
+bool ExportCommentaryLine(const CommentaryLine& line, WadImage voice, OverwriteMode mode,
+                          platform::WindowHandle owner) {
+  // The name comes from three bytes of the file: it must not reach out of
+  // the chosen folder or to a device.
+  if (const std::string reason = UnsafeFileNameReason(line.outputName); !reason.empty()) {
+    platform::ShowMessage(nullptr, text::kRefusedPrefix + reason, line.outputName, platform::Buttons::Ok);
+    return false;
+  }
+  const std::optional<WavImage> image = BuildCommentarySound(line, voice, owner);
+  return image && SaveFile(line.outputName, *image, mode);
+}
+
+} // namespace kv
