@@ -27,19 +27,6 @@
 namespace kv {
 namespace {
 
-struct Field {
-  std::size_t offset;
-  std::size_t length;
-};
-
-constexpr Field kTeamPart1 = {0, 16};
-constexpr Field kTeamPart2 = {16, 54};
-constexpr Field kTeamKey = {70, 4};
-constexpr Field kPlayerPart1 = {0, 16};
-constexpr Field kPlayerPart2 = {16, 16};
-constexpr Field kPlayerKey = {32, 6};
-constexpr Field kPlayerDetail = {38, 32};
-
 // Rooms of the texts, their terminating zero included.
 constexpr std::size_t kTeamTextRoom = 32;
 constexpr std::size_t kPlayerFirstRoom = 70;
@@ -47,10 +34,8 @@ constexpr std::size_t kDetailColumn = 36;
 constexpr std::size_t kDetailRoom = 33;
 constexpr std::size_t kPadding = 25;
 
-constexpr std::size_t kAgentsCountSize = 2;
-
 // The caller has checked that the whole field lies inside `record`.
-std::string FieldText(NameFileBytes record, Field field) {
+std::string FieldText(NameFileBytes record, NameField field) {
   const auto bytes = record.subspan(field.offset, field.length);
   const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
   return std::string(bytes.begin(), end);
@@ -63,10 +48,10 @@ std::string Fit(std::string text, std::size_t room) {
 }
 
 NameListItem PlayerItem(NameFileBytes record) {
-  const std::string key = FieldText(record, kPlayerKey);
+  const std::string key = FieldText(record, kPlayerKeyField);
   return {false,
-          PlayerText(key, FieldText(record, kPlayerPart1), FieldText(record, kPlayerPart2),
-                     FieldText(record, kPlayerDetail)),
+          PlayerText(key, FieldText(record, kPlayerPart1Field), FieldText(record, kPlayerPart2Field),
+                     FieldText(record, kPlayerDetailField)),
           key};
 }
 
@@ -138,9 +123,9 @@ std::optional<std::vector<NameListItem>> ReadTeamFile(NameFileBytes bytes) {
   if (bytes.size() < kTeamFileSize) return std::nullopt;
   std::vector<NameListItem> items;
   items.reserve(1 + kTeamPlayers);
-  items.push_back({true,
-                   Fit(FieldText(bytes, kTeamPart1) + " " + FieldText(bytes, kTeamPart2), kTeamTextRoom),
-                   FieldText(bytes, kTeamKey)});
+  items.push_back(
+      {true, Fit(FieldText(bytes, kTeamPart1Field) + " " + FieldText(bytes, kTeamPart2Field), kTeamTextRoom),
+       FieldText(bytes, kTeamKeyField)});
   for (std::size_t i = 0; i < kTeamPlayers; ++i)
     items.push_back(PlayerItem(bytes.subspan(kTeamHeaderSize + i * kTeamRecordSize, kTeamRecordSize)));
   return items;

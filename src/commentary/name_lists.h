@@ -36,6 +36,20 @@ inline constexpr std::size_t kTeamRecordSize = 108;
 inline constexpr std::size_t kAgentRecordSize = 128;
 inline constexpr std::size_t kTeamFileSize = kTeamHeaderSize + kTeamPlayers * kTeamRecordSize;
 
+// Where a text lies in its file or record: its offset and its field's length.
+struct NameField {
+  std::size_t offset;
+  std::size_t length;
+};
+inline constexpr NameField kTeamPart1Field = {0, 16};
+inline constexpr NameField kTeamPart2Field = {16, 54};
+inline constexpr NameField kTeamKeyField = {70, 4};
+inline constexpr NameField kPlayerPart1Field = {0, 16};
+inline constexpr NameField kPlayerPart2Field = {16, 16};
+inline constexpr NameField kPlayerKeyField = {32, 6};
+inline constexpr NameField kPlayerDetailField = {38, 32};
+inline constexpr std::size_t kAgentsCountSize = 2;
+
 // The decoded bytes of one file.
 using NameFileBytes = std::span<const std::uint8_t>;
 
