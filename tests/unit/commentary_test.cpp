@@ -1,0 +1,237 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "commentary/commentary_catalogue.h"
+#include "commentary/commentary_export.h"
+#include "commentary/commentary_sound.h"
+#include "commentary/name_slots.h"
+#include "core/implode.h"
+#include "core/little_endian.h"
+#include "support/commentary_builder.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+#include "wad/current_wad.h"
+
+namespace kv {
+namespace {
+
+using test::Bytes;
+using test::Clip;
+using test::Member;
+
+std::vector<std::string> Shown(const test::ScriptedUi& ui) {
+  std::vector<std::string> shown;
+  for (const auto& message : ui.messages)
+    shown.push_back(message.caption + ": " + message.text);
+  return shown;
+}
+
+TEST(NameLists, PlayerTextsPadToTheDetailColumn) {
+  const std::string pad(25, ' ');
+  EXPECT_EQ(PlayerText("F037", "Ann", "Bo", "X"), "(F037) Ann Bo" + std::string(23, ' ') + " X");
+  EXPECT_EQ(PlayerText("F1", "A", "B", "hidden"), "(F1) A B" + pad); // shorter than 36: no detail
+  EXPECT_EQ(PlayerText("F12", "Abcdefghijklmnop", "Qrstuvwxyzabcdef", std::string(40, 'd')),
+            "(F12) Abcdefghijklmnop Qrstuvwxyzabc " + std::string(31, 'd'));
+}
+
+TEST(NameLists, FieldsEndAtTheirZeroOrTheirEnd) {
+  TeamFileText team = test::TestTeam(0);
+  team.part1 = std::string(20, 'N'); // fills its 16 bytes, no zero
+  team.key = "ABCDEFG";              // fills its 4 bytes
+  team.players[3] = {std::string(16, 'P'), "Q", std::string(6, 'K'), "Det"};
+  const auto items = ReadTeamFile(WriteTeamFile(team));
+  ASSERT_TRUE(items);
+  ASSERT_EQ(items->size(), 17u);
+  EXPECT_EQ((*items)[0].text, std::string(16, 'N') + " Club0");
+  EXPECT_EQ((*items)[0].key, "ABCD");
+  EXPECT_TRUE((*items)[0].isGroup);
+  EXPECT_EQ((*items)[4].key, "KKKKKK");
+  EXPECT_EQ((*items)[4].text.substr(0, 27), "(KKKKKK) " + std::string(16, 'P') + " Q");
+  EXPECT_EQ((*items)[1].text.substr(0, 16), "(BVK00) P00 OfBV"); // the rest is "K" and padding
+  EXPECT_FALSE((*items)[1].isGroup);
+
+  EXPECT_FALSE(ReadTeamFile(std::vector<std::uint8_t>(kTeamFileSize - 1, 'x')));
+  auto agents = WriteAgentsFile(test::TestAgents(100)); // more than the 83 the table once had room for
+  EXPECT_EQ(ReadAgentsFile(agents)->size(), 101u);
+  agents.pop_back();
+  EXPECT_FALSE(ReadAgentsFile(agents));
+  const auto none = ReadAgentsFile(WriteAgentsFile({}));
+  ASSERT_EQ(none->size(), 1u);
+  EXPECT_EQ((*none)[0].text, "Free Agents");
+  EXPECT_FALSE((*none)[0].key);
+}
+
+class GameFolderTest : public ::testing::Test {
+protected:
+  ~GameFolderTest() override { ReleaseCurrentWad(); }
+  std::string Path(const std::string& name) const { return dir.File(name); }
+
+  test::TempDir dir;
+  test::ScriptedUi ui;
+};
+
+TEST_F(GameFolderTest, CreatePlayerListReadsNineFilesOrEmptiesTheTable) {
+  test::WriteGameFolder(dir.path().string(), {"<035> r", {}, 3});
+  EXPECT_TRUE(CreatePlayerList(dir.path().string() + "/"));
+  ASSERT_EQ(NameListTable().size(), 137u + 3u);
+  EXPECT_EQ(NameListTable()[17].text, "Team1 Club1");
+  EXPECT_EQ(NameListTable()[136].text, "Free Agents");
+  EXPECT_EQ(NameListTable()[139].key, "F002");
+  EXPECT_TRUE(ui.dialogs.empty());
+
+  // A missing team file is asked for by name; any file picked serves.
+  std::filesystem::rename(Path("TASKO.ROP"), Path("elsewhere.bin"));
+  ui.ChooseFile(Path("elsewhere.bin"));
+  EXPECT_TRUE(CreatePlayerList(dir.path().string() + "/"));
+  ASSERT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(ui.dialogs[0].dialog.title, "Select *.ROP File");
+  EXPECT_EQ(ui.dialogs[0].dialog.path, "TASKO.ROP");
+  EXPECT_EQ(NameListTable().size(), 140u);
+
+  // Cancelling AGENTS.FRP's dialog empties the whole table, silently.
+  std::filesystem::rename(Path("elsewhere.bin"), Path("TASKO.ROP"));
+  std::filesystem::remove(Path("AGENTS.FRP"));
+  ui.ChooseFile(std::nullopt);
+  EXPECT_FALSE(CreatePlayerList(dir.path().string() + "/"));
+  EXPECT_EQ(ui.dialogs.back().dialog.title, "Select AGENTS.FRP file");
+  EXPECT_TRUE(NameListTable().empty());
+  EXPECT_TRUE(ui.messages.empty());
+
+  // A file shorter than its layout is refused by name.
+  test::WriteBytes(Path("AGENTS.FRP"), ImplodeBlock(std::vector<std::uint8_t>{5, 0, 1, 2}));
+  EXPECT_FALSE(CreatePlayerList(dir.path().string() + "/"));
+  EXPECT_EQ(Shown(ui), std::vector<std::string>{"CreatePlayerList(): Failed: AGENTS.FRP holds 4 bytes once "
+                                                "decoded; its layout needs 642"});
+  EXPECT_TRUE(NameListTable().empty());
+}
+
+TEST(NameSlots, DefaultsAndWhoMayFillThem) {
+  SetNameSlotKey(NameSlot::Thrower, "XYZ");
+  ResetNameSlots();
+  std::string keys;
+  for (const NameSlotInfo& info : kNameSlots)
+    keys += NameSlotKey(info.slot) + " ";
+  EXPECT_EQ(keys, "BVK LDM BVK00 LDM00 F037 F006 ");
+
+  test::ScriptedUi ui;
+  int owner = 0;
+  EXPECT_FALSE(SetNameSlot(NameSlot::TeamA, std::nullopt, true, &owner));      // "Free Agents"
+  EXPECT_FALSE(SetNameSlot(NameSlot::TeamB, NameKey("F001"), false, &owner));  // a player
+  EXPECT_FALSE(SetNameSlot(NameSlot::CaptainA, NameKey("TSK"), true, &owner)); // a team
+  EXPECT_FALSE(SetNameSlot(NameSlot::Receiver, std::nullopt, true, &owner));   // "Free Agents"
+  EXPECT_TRUE(SetNameSlot(NameSlot::TeamB, NameKey("TSK"), true, &owner));
+  EXPECT_TRUE(SetNameSlot(NameSlot::Thrower, NameKey("F1"), false, &owner));
+  EXPECT_EQ(Shown(ui), (std::vector<std::string>{"Alert: No sound for selected item",
+                                                 "Alert: Player name can't be selected as a team name",
+                                                 "Alert: Team name can't be selected as a player name",
+                                                 "Alert: Team name can't be selected as a player name"}));
+  EXPECT_EQ(ui.messages[0].owner, &owner);
+  EXPECT_EQ(NameSlotKey(NameSlot::TeamB), "TSK");
+  EXPECT_EQ(NameSlotKey(NameSlot::Thrower), "F1"); // nothing of F037 is left
+  ResetNameSlots();
+}
+
+TEST(CommentarySound, JoinsTheClipsOfThePiecesBehindOneHeader) {
+  test::ScriptedUi ui;
+  ResetNameSlots();
+  SetNameSlotKey(NameSlot::TeamA, "QRS");
+  SetNameSlotKey(NameSlot::CaptainA, "QRS07");
+  EXPECT_EQ(ResolvePieceName("*JA"), "JQRSFU.SFX");
+  EXPECT_EQ(ResolvePieceName("*BC"), "BQRS07.SFX");
+  EXPECT_EQ(ResolvePieceName("B035C.SFX"), "B035C.SFX");
+
+  auto cut = ImplodeBlock(Clip(100, 9));
+  cut.resize(cut.size() / 2); // found, but decodes short
+  const auto voice = test::BuildWad({Member("J035A.SFX", Clip(300, 1)), Member("jqrsfu.sfx", Clip(200, 2)),
+                                     Member("B1.SFX", Clip(20, 3)), Member("B2.SFX", Clip(26, 4)),
+                                     Member("B3.SFX", Clip(25, 5)), test::StoredMember("CUT.SFX", cut)});
+  const auto build = [&](std::vector<std::string> pieces) {
+    return BuildCommentarySound(CommentaryLine{"035", false, false, false, "x.wav", std::move(pieces)}, voice,
+                                &ui);
+  };
+
+  const auto image = build({"J035A.SFX", "*JA", "MISSING.SFX"});
+  ASSERT_TRUE(image);
+  ASSERT_EQ(image->size(), 546u);
+  EXPECT_EQ(LoadLE32(image->data() + 42), 500u);
+  EXPECT_TRUE(std::equal(image->begin() + 46, image->begin() + 346, Clip(300, 1).begin()));
+  EXPECT_TRUE(std::equal(image->begin() + 346, image->end(), Clip(200, 2).begin()));
+
+  EXPECT_EQ(build({"B1.SFX", "B2.SFX"})->size(), 92u); // exactly 46 bytes of sound
+  EXPECT_FALSE(build({"B1.SFX", "B3.SFX"}));           // 45
+  EXPECT_FALSE(build({}));
+
+  // What a clip did not produce is silence; the header keeps the declared total.
+  const auto silent = build({"CUT.SFX", "B1.SFX"});
+  ASSERT_TRUE(silent);
+  EXPECT_EQ(silent->size(), 46u + 120u);
+  EXPECT_TRUE(std::equal(silent->begin() + 46, silent->begin() + 66, Clip(20, 3).begin()));
+  EXPECT_TRUE(std::all_of(silent->begin() + 66, silent->end(), [](std::uint8_t b) { return b == 0x80; }));
+
+  EXPECT_EQ(Shown(ui), (std::vector<std::string>{"BuildCommentarySound(): Unknown Error",
+                                                 "BuildCommentarySound(): Unknown Error",
+                                                 "CUT.SFX: Abort: Decompression Failed"}));
+  EXPECT_EQ(ui.messages[0].owner, &ui);
+  ResetNameSlots();
+}
+
+TEST(CommentaryExport, SkipsWhatTheFilterLeavesOutAndRefusesUnsafeNames) {
+  const CommentaryFilter all, no_team{false, true, true}, no_thrower{true, true, false},
+      no_star{true, false, true};
+  const CommentaryLine team_pass{"", true, false, true, "", {}}, star{"", false, true, false, "", {}}, plain;
+  EXPECT_FALSE(IsLineExcluded(team_pass, all));
+  EXPECT_TRUE(IsLineExcluded(team_pass, no_team));
+  EXPECT_TRUE(IsLineExcluded(team_pass, no_thrower));
+  EXPECT_FALSE(IsLineExcluded(team_pass, no_star));
+  EXPECT_TRUE(IsLineExcluded(star, no_star));
+  EXPECT_FALSE(IsLineExcluded(plain, CommentaryFilter{false, false, false}));
+
+  test::TempDir dir;
+  test::CurrentDirectoryGuard guard;
+  std::filesystem::current_path(dir.path());
+  test::ScriptedUi ui;
+  const auto voice = test::BuildWad({Member("J035A.SFX", Clip(100, 1))});
+  const CommentaryLine unsafe{":\x01/", false, false, false, "Replay_:\x01/.wav", {"J035A.SFX"}};
+  EXPECT_FALSE(ExportCommentaryLine(unsafe, voice, Overwrite, nullptr));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].caption, "Replay_:\x01/.wav");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  const CommentaryLine line{"035", false, false, false, "Replay_035.wav", {"J035A.SFX"}};
+  EXPECT_TRUE(ExportCommentaryLine(line, voice, Overwrite, nullptr));
+  EXPECT_EQ(test::ReadBytes(dir.File("Replay_035.wav")).size(), 146u);
+}
+
+TEST_F(GameFolderTest, EnteringTheModeLoadsEverythingInOrder) {
+  test::WriteGameFolder(dir.path().string(), {"<035> r%J %T", {Member("JBVKFU.SFX", Clip(60, 1))}, 40});
+  std::filesystem::rename(dir.path() / "VOICE", dir.path() / "voice"); // found without regard to case
+  SetNameSlotKey(NameSlot::TeamA, "OLD");
+  ui.ChooseFile(Path("COMMENT.TOK"));
+  const auto lines = LoadCommentaryCatalogue();
+  ASSERT_TRUE(lines);
+  EXPECT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(ui.dialogs[0].dialog.title, "Select COMMENT.TOK file");
+  ASSERT_EQ(lines->size(), 1u);
+  EXPECT_EQ((*lines)[0].pieces, std::vector<std::string>{"*JA"});
+  ASSERT_NE(CurrentWad(), nullptr);
+  EXPECT_EQ(NameListTable().size(), 177u);
+  EXPECT_EQ(NameSlotKey(NameSlot::TeamA), "BVK");
+  EXPECT_EQ(BuildCommentarySound((*lines)[0], CurrentWad()->image(), nullptr)->size(), 106u);
+
+  // Not looking compressed: asked; No leaves the mode unentered.
+  test::WriteBytes(Path("COMMENT.TOK"), ImplodeBlock(Bytes("<034> r"), {LiteralMode::Binary, 5}));
+  ui.ChooseFile(Path("COMMENT.TOK"));
+  ui.Answer(platform::kAnswerYes);
+  EXPECT_FALSE(LoadCommentaryCatalogue());
+  EXPECT_EQ(Shown(ui),
+            (std::vector<std::string>{Path("COMMENT.TOK") +
+                                          ": File does not appear to be compressed\n Decompress Anyways?",
+                                      "Commentary Export Failed: First entry not found in comment.tok"}));
+  ui.ChooseFile(Path("COMMENT.TOK"));
+  ui.Answer(platform::kAnswerNo);
+  EXPECT_FALSE(LoadCommentaryCatalogue());
+  EXPECT_EQ(ui.messages.size(), 3u);
+}
+
+} // namespace
+} // namespace kv
