@@ -10,16 +10,17 @@
 #include "core/little_endian.h"
 #include "platform/platform.h"
 #include "wad/current_wad.h"
+#include "wad/voice_wad.h"
 
 namespace kv {
 namespace {
 
 using platform::Buttons;
 
-std::optional<std::string> AskForFile(const char* title, const char* name) {
+std::optional<std::string> AskForCommentTok() {
   platform::FileDialog dialog;
-  dialog.title = title;
-  dialog.filters = {{name, name}, {"All Files", "*"}};
+  dialog.title = text::kSelectCommentTok;
+  dialog.filters = {{"COMMENT.TOK", "COMMENT.TOK"}, {"All Files", "*"}};
   dialog.flags = platform::kOfnExplorer | platform::kOfnFileMustExist;
   return platform::ShowOpenDialog(dialog);
 }
@@ -52,27 +53,13 @@ std::optional<std::vector<std::uint8_t>> ReadCommentaryText(const std::string& p
   return decoded;
 }
 
-std::optional<std::string> FindVoiceWadBeside(const std::string& script) {
-  return platform::SearchFolder(platform::FolderOf(script) + text::kVoiceFolder, text::kVoiceWad);
-}
-
-std::optional<VoiceWadLocation> LocateVoiceWad(const std::string& script) {
-  const std::string folder = platform::FolderOf(script);
-  if (auto beside = FindVoiceWadBeside(script)) return VoiceWadLocation{*beside, folder};
-  if (auto searched = platform::SearchPathForFile(text::kVoiceWad))
-    return VoiceWadLocation{*searched, folder};
-  if (auto picked = AskForFile(text::kSelectVoiceWad, text::kVoiceWad))
-    return VoiceWadLocation{*picked, platform::FolderOf(*picked)};
-  return std::nullopt;
-}
-
 void ShowCatalogueMessages(const ParsedCatalogue& catalogue) {
   for (const CatalogueMessage& message : catalogue.messages)
     platform::ShowMessage(nullptr, message.text, message.entryId, Buttons::Ok);
 }
 
 std::optional<std::vector<CommentaryLine>> LoadCommentaryCatalogue() {
-  const std::optional<std::string> script = AskForFile(text::kSelectCommentTok, "COMMENT.TOK");
+  const std::optional<std::string> script = AskForCommentTok();
   if (!script) return std::nullopt;
   const auto commentary = ReadCommentaryText(*script);
   if (!commentary) return std::nullopt;
@@ -85,7 +72,7 @@ std::optional<std::vector<CommentaryLine>> LoadCommentaryCatalogue() {
   SetCurrentWad(std::move(*wad), wad_name);
 
   // The mode goes on without name lists when they cannot be built.
-  CreatePlayerList(voice->nameListFolder);
+  CreatePlayerList(voice->gameFolder);
   ResetNameSlots();
 
   ParsedCatalogue catalogue = ParseCommentaryText(*commentary);

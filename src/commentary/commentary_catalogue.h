@@ -17,22 +17,6 @@ namespace kv {
 // the user has been told why (or answered No).
 std::optional<std::vector<std::uint8_t>> ReadCommentaryText(const std::string& path);
 
-// VOICE\VOICE.WAD in the folder of `script` (case ignored where files are
-// case-sensitive); none when it is not there.
-std::optional<std::string> FindVoiceWadBeside(const std::string& script);
-
-// Where VOICE.WAD was found, and the folder that holds the name lists.
-struct VoiceWadLocation {
-  std::string path;
-  std::string nameListFolder;
-};
-
-// VOICE.WAD for `script`: beside it, else along the system's search order
-// for files (the name lists are then looked for beside the script), else
-// picked in an open dialog (the name lists beside the picked file). None
-// when the dialog was cancelled.
-std::optional<VoiceWadLocation> LocateVoiceWad(const std::string& script);
-
 // Shows the parse's messages, each under its entry id.
 void ShowCatalogueMessages(const ParsedCatalogue& catalogue);
 
@@ -44,11 +28,8 @@ std::optional<std::vector<CommentaryLine>> LoadCommentaryCatalogue();
 
 namespace text {
 inline constexpr const char* kSelectCommentTok = "Select COMMENT.TOK file";
-inline constexpr const char* kSelectVoiceWad = "Select VOICE.WAD file";
 inline constexpr const char* kCommentTokNotCompressed =
     "File does not appear to be compressed\n Decompress Anyways?";
-inline constexpr const char* kVoiceFolder = "VOICE\\";
-inline constexpr const char* kVoiceWad = "VOICE.WAD";
 } // namespace text
 
 } // namespace kv
