@@ -8,6 +8,7 @@
 #include <string>
 
 #include "commentary/name_lists.h"
+#include "core/file_services.h"
 #include "platform/platform.h"
 
 namespace kv {
@@ -55,7 +56,6 @@ bool SetNameSlot(NameSlot slot, const std::optional<NameKey>& key, bool is_group
                  platform::WindowHandle owner);
 
 namespace text {
-inline constexpr const char* kAlertCaption = "Alert";
 inline constexpr const char* kNoSoundForItem = "No sound for selected item";
 inline constexpr const char* kPlayerAsTeam = "Player name can't be selected as a team name";
 inline constexpr const char* kTeamAsPlayer = "Team name can't be selected as a player name";

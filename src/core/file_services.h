@@ -69,6 +69,8 @@ inline constexpr const char* kFolderInstruction =
     "Select the place where you want to extract the selected item(s).";
 inline constexpr const char* kAbort = "Abort";
 inline constexpr const char* kOutputFolderCaption = "Failed to set output directory";
+inline constexpr const char* kAlertCaption = "Alert";
+inline constexpr const char* kNoSelection = "No Selection";
 } // namespace text
 
 } // namespace kv

@@ -13,8 +13,4 @@ void ShowSetNamesWindow() {}
 void SetNameSlot(NameSlotId) {}
 void PreviewNameSound(const TVITEMA&) {}
 
-void ShowRemixWindow(HWND) {}
-void ExtractRemix(HWND) {}
-void PreviewRemix() {}
-
 } // namespace kv

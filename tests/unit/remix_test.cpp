@@ -1,0 +1,122 @@
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "core/implode.h"
+#include "core/little_endian.h"
+#include "remix/remix_load.h"
+#include "support/commentary_builder.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace kv {
+namespace {
+
+using test::Clip;
+using test::Member;
+
+std::vector<std::uint8_t> Voice() {
+  auto cut = ImplodeBlock(Clip(80, 9));
+  cut.resize(cut.size() / 2); // found, but decodes short
+  return test::BuildWad(
+      {Member("A.SFX", Clip(200, 1)), Member("B.SFX", Clip(60, 2)), test::StoredMember("CUT.SFX", cut)});
+}
+
+// The entries as "name:data size", or the error.
+std::string Read(const std::string& script) {
+  const RemixScript read = ReadRemixScript(test::Bytes(script), Voice());
+  std::string result;
+  for (const RemixEntry& entry : read.entries) {
+    EXPECT_EQ(LoadLE32(entry.image.data() + 42) + 46, entry.image.size());
+    result += entry.name + ":" + std::to_string(entry.image.size() - 46) + " ";
+  }
+  return read.error ? result + "error: " + DescribeRemixError(*read.error) : result;
+}
+
+TEST(RemixScript, ReadsEntriesPiecesAndClamps) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"no entry at all", ""},
+      {"head<Goal>\n@A,0,100@B,50,10\n", "Goal:110 "},
+      {"<X>@A,0,10@B,0,5\n<Y>\n", "X:5 Y:0 "}, // '>' then '@': the first piece is the comment
+      {"<L>\n@A,0,999@B,60,5@B,10,-1@a,+190,9x\n", "L:259 "},
+      {"<M>\n@NONE,0,50@b ,0,2", "M:0 "}, // a missing sound at 0 adds nothing; "b " is another name
+      {"<Ok>\n@A,0,1<Bad>\n@B,61,1",
+       "Ok:1 error: entry \"Bad\", piece \"B\": the start 61 lies past the end of "
+       "B.SFX (60 bytes)"},
+      {"<N>\n@A,-1,1",
+       "error: entry \"N\", piece \"A\": the start 4294967295 lies past the end of A.SFX (200 bytes)"},
+      {"<>>", "error: an entry: the entry has no name"},
+      {"<N>\n@ABCDEFGHIJ,0,1",
+       "error: entry \"N\", piece \"ABCDEFGHIJ\": a sound name has at most 9 characters"},
+      {"<N>\n@A,0", "error: entry \"N\", piece \"A\": the piece has no length"},
+      {"<N>\n@A", "error: entry \"N\", piece \"A\": the piece has no start"},
+      {"<" + std::string(256, 'n') + ">",
+       "error: entry \"" + std::string(256, 'n') + "\": the name is too long for a file name with \".wav\""},
+      {std::string("<Z>\n@A,0,4\0<Q>", 14), "Z:4 "},
+  };
+  for (const auto& [script, expected] : cases)
+    EXPECT_EQ(Read(script), expected) << script;
+}
+
+TEST(RemixScript, NumbersReadAsADecimalConversionDoes) {
+  const std::pair<const char*, std::uint32_t> cases[] = {
+      {" +12abc", 12},
+      {"\n7\r\n", 7},
+      {"", 0},
+      {"x5", 0},
+      {"-1", 0xFFFFFFFF},
+      {"99999999999", 0x7FFFFFFF},
+      {"-99999999999", 0x80000000},
+      {"- 5", 0},
+  };
+  for (const auto& [token, value] : cases)
+    EXPECT_EQ(RemixNumber(token), value) << token;
+}
+
+TEST(RemixScript, ImagesHoldThePiecesAndSilenceWhereAClipFailed) {
+  test::ScriptedUi ui;
+  const RemixScript read =
+      ReadRemixScript(test::Bytes("<Goal>\n@A,0,100@B,50,10@CUT,0,20@Cut,10,5"), Voice());
+  ASSERT_EQ(read.entries.size(), 1u);
+  const WavImage& image = read.entries[0].image;
+  ASSERT_EQ(image.size(), 46u + 135u);
+  EXPECT_EQ(LoadLE32(image.data() + 4), 173u);
+  const auto a = Clip(200, 1), b = Clip(60, 2);
+  EXPECT_TRUE(std::equal(a.begin(), a.begin() + 100, image.begin() + 46));
+  EXPECT_TRUE(std::equal(b.begin() + 50, b.end(), image.begin() + 146));
+  EXPECT_TRUE(std::all_of(image.begin() + 156, image.end(), [](std::uint8_t s) { return s == 0x80; }));
+  ASSERT_EQ(ui.messages.size(), 1u); // the clip is decoded once
+  EXPECT_EQ(ui.messages[0].text, "Abort: Decompression Failed");
+}
+
+TEST(RemixLoad, FindsTheFilesAndRefusesUnsafeNames) {
+  test::TempDir dir;
+  test::ScriptedUi ui;
+  test::WriteBytes(dir.File("REMIX.TXT"), test::Bytes("<Goal>\n@a,0,3\n<..\\x>\n@B,0,2\n<Bad>\n@B,70,1"));
+  std::filesystem::create_directories(dir.path() / "voice");
+  test::WriteBytes(dir.File("voice/Voice.wad"), Voice());
+
+  ui.ChooseFile(dir.File("REMIX.TXT"));
+  EXPECT_FALSE(LoadRemixScript());
+  ASSERT_EQ(ui.dialogs.size(), 1u);
+  EXPECT_EQ(ui.dialogs[0].dialog.title, "Select REMIX file");
+  EXPECT_EQ(ui.dialogs[0].dialog.path, "REMIX.TXT");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].caption + ": " + ui.messages[0].text, "Abort: Error in REMIX script");
+
+  test::WriteBytes(dir.File("REMIX.TXT"), test::Bytes("<Goal>\n@a,0,3\n<..\\x>\n@B,0,2\n"));
+  ui.ChooseFile(dir.File("REMIX.TXT"));
+  const auto entries = LoadRemixScript();
+  ASSERT_TRUE(entries);
+  ASSERT_EQ(entries->size(), 2u);
+  test::CurrentDirectoryGuard guard;
+  std::filesystem::current_path(dir.path());
+  EXPECT_TRUE(ExportRemixEntry((*entries)[0], Overwrite));
+  EXPECT_FALSE(ExportRemixEntry((*entries)[1], Overwrite));
+  EXPECT_EQ(test::ReadBytes(dir.File("Goal.wav")), (*entries)[0].image);
+  EXPECT_EQ(ui.messages.back().caption, "..\\x.wav");
+  EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "x.wav"));
+}
+
+} // namespace
+} // namespace kv
