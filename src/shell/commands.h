@@ -1,11 +1,13 @@
 // The commands and notifications that MainWndProc hands to the modes. Each
-// mode's window file defines its own; until a mode exists its entries are
-// placeholders in commands_pending_win.cpp that do nothing.
+// mode's window file defines its own.
 #pragma once
 
 #include <windows.h>
 
 #include <commctrl.h>
+
+#include "commentary/comment_tok.h"
+#include "commentary/name_slots.h"
 
 namespace kv {
 
@@ -20,14 +22,16 @@ void ExportCommentary(HWND window);     // 206
 void RecountExclusions(HWND window);    // 212 to 214, after the box's mark was toggled
 void PreviewCommentary();               // 215
 void ShowSetNamesWindow();              // 222
+// Whether the line is left out by the check boxes of `window`, as they are now.
+bool IsLineExcluded(const CommentaryLine& line, HWND window);
 
-// The six name slots that the Set Names window's buttons (216 to 221) fill.
-enum class NameSlotId { TeamA, TeamB, CaptainA, CaptainB, Thrower, Receiver };
-// Copies the Set Names tree's selected item into `slot`, or says why not.
-void SetNameSlot(NameSlotId slot);
-
+// Copies the newest Set Names tree's selected item into `slot` (216 to 221),
+// or says why not; nothing when no item is selected.
+void SetNameSlotFromTree(NameSlot slot);
 // Plays the sound of the Set Names tree item just selected.
 void PreviewNameSound(const TVITEMA& item);
+// Releases the key that a Set Names tree item owns, as the tree deletes it.
+void ReleaseTreeItemKey(LPARAM data);
 
 // Remixed commentary.
 void ShowRemixWindow(HWND window); // 225

@@ -88,12 +88,12 @@ void RunCommandId(HWND window, int id, HWND sender) {
     RecountExclusions(window);
     break;
   case kCmdPreviewCommentary: PreviewCommentary(); break;
-  case kCmdSlotTeamA: SetNameSlot(NameSlotId::TeamA); break;
-  case kCmdSlotTeamB: SetNameSlot(NameSlotId::TeamB); break;
-  case kCmdSlotCaptainA: SetNameSlot(NameSlotId::CaptainA); break;
-  case kCmdSlotCaptainB: SetNameSlot(NameSlotId::CaptainB); break;
-  case kCmdSlotThrower: SetNameSlot(NameSlotId::Thrower); break;
-  case kCmdSlotReceiver: SetNameSlot(NameSlotId::Receiver); break;
+  case kCmdSlotTeamA:
+  case kCmdSlotTeamB:
+  case kCmdSlotCaptainA:
+  case kCmdSlotCaptainB:
+  case kCmdSlotThrower:
+  case kCmdSlotReceiver: SetNameSlotFromTree(*NameSlotOfCommand(id)); break;
   case kCmdSetNames: ShowSetNamesWindow(); break;
   case kCmdExportRemix: ExtractRemix(window); break;
   case kCmdPreviewRemix: PreviewRemix(); break;
@@ -156,6 +156,9 @@ LRESULT OnNotify(HWND window, WPARAM wparam, LPARAM lparam) {
   case LVN_COLUMNCLICK: return OnColumnClick(*reinterpret_cast<const NMLISTVIEW*>(lparam));
   case TVN_ITEMEXPANDINGA: return OnTreeExpanding(*reinterpret_cast<const NMTREEVIEWA*>(lparam));
   case TVN_SELCHANGEDA: return OnTreeSelectionChanged(*reinterpret_cast<const NMTREEVIEWA*>(lparam));
+  case TVN_DELETEITEMA:
+    ReleaseTreeItemKey(reinterpret_cast<const NMTREEVIEWA*>(lparam)->itemOld.lParam);
+    return 0;
   default: return DefWindowProcA(window, WM_NOTIFY, wparam, lparam);
   }
 }

@@ -12,7 +12,7 @@ bool PlayWav(std::span<const std::uint8_t> image) {
   // An empty image would reach PlaySoundA as "no sound", which stops instead.
   if (image.empty()) return false;
   return PlaySoundA(reinterpret_cast<LPCSTR>(image.data()), nullptr,
-                    SND_MEMORY | SND_ASYNC | SND_NODEFAULT) != FALSE;
+                    SND_MEMORY | SND_ASYNC) != FALSE;
 }
 
 void StopSound() {
