@@ -120,11 +120,11 @@ bool ExtractFromWad(std::string& name, const ExtractSettings& settings) {
 
 namespace {
 
-int ExtractNames(std::span<const std::string> names, const ExtractSettings& settings) {
+int ExtractNames(std::span<const std::string> names, const ExtractSettingsNow& settings) {
   int count = 0;
   for (const std::string& row_name : names) {
     std::string name = row_name;
-    if (ExtractFromWad(name, settings)) ++count;
+    if (ExtractFromWad(name, settings())) ++count;
   }
   return count;
 }
@@ -133,6 +133,16 @@ int ExtractNames(std::span<const std::string> names, const ExtractSettings& sett
 
 int ExtractAllRows(platform::WindowHandle owner, std::span<const std::string> row_names,
                    const ExtractSettings& settings) {
+  return ExtractAllRows(owner, row_names, ExtractSettingsNow([&] { return settings; }));
+}
+
+int ExtractSelectedRows(platform::WindowHandle owner, std::span<const std::string> selected_names,
+                        const ExtractSettings& settings) {
+  return ExtractSelectedRows(owner, selected_names, ExtractSettingsNow([&] { return settings; }));
+}
+
+int ExtractAllRows(platform::WindowHandle owner, std::span<const std::string> row_names,
+                   const ExtractSettingsNow& settings) {
   if (row_names.empty()) {
     Tell(text::kNoWadLoaded, text::kExtractAllCaption);
     return 0;
@@ -144,7 +154,7 @@ int ExtractAllRows(platform::WindowHandle owner, std::span<const std::string> ro
 }
 
 int ExtractSelectedRows(platform::WindowHandle owner, std::span<const std::string> selected_names,
-                        const ExtractSettings& settings) {
+                        const ExtractSettingsNow& settings) {
   if (!ChooseOutputFolder(owner)) return 0;
   const int count = ExtractNames(selected_names, settings);
   if (count == 0) {

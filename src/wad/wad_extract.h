@@ -6,12 +6,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "core/file_services.h"
 #include "platform/platform.h"
+
 #include "wad/wad_archive.h"
 
 namespace kv {
@@ -50,14 +52,31 @@ bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& se
 // The same over CurrentWad; false when none is held.
 bool ExtractFromWad(std::string& name, const ExtractSettings& settings);
 
+// The viewer's choices as they are at the moment of asking: the user may
+// change them while a question of the walk is open, and the rest of the walk
+// follows the change.
+class ExtractSettingsNow {
+public:
+  explicit ExtractSettingsNow(std::function<ExtractSettings()> read) : read_(std::move(read)) {}
+  ExtractSettings operator()() const { return read_(); }
+
+private:
+  std::function<ExtractSettings()> read_;
+};
+
 // "Extract All" once the window has read its rows: `row_names` holds the Name
 // cell of every row in row order. Asks for the output folder (owned by
-// `owner`), extracts each row's name and shows the count. Returns the count.
+// `owner`), extracts each row's name with the settings of that moment and
+// shows the count. Returns the count.
+int ExtractAllRows(platform::WindowHandle owner, std::span<const std::string> row_names,
+                   const ExtractSettingsNow& settings);
 int ExtractAllRows(platform::WindowHandle owner, std::span<const std::string> row_names,
                    const ExtractSettings& settings);
 
 // "Extract Selection": `selected_names` holds the Name cells of the selected
 // rows in row order. The folder is asked for before the selection counts.
+int ExtractSelectedRows(platform::WindowHandle owner, std::span<const std::string> selected_names,
+                        const ExtractSettingsNow& settings);
 int ExtractSelectedRows(platform::WindowHandle owner, std::span<const std::string> selected_names,
                         const ExtractSettings& settings);
 

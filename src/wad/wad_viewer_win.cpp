@@ -331,12 +331,12 @@ void ShowWadViewer(HWND window) {
 
 void ExtractAll(HWND window) {
   const std::vector<std::string> names = NamesOfRows(CurrentListView, LVNI_ALL);
-  ExtractAllRows(window, names, ReadExtractSettings(window));
+  ExtractAllRows(window, names, ExtractSettingsNow([window] { return ReadExtractSettings(window); }));
 }
 
 void ExtractSelection(HWND window) {
   const std::vector<std::string> names = NamesOfRows(CurrentListView, LVNI_SELECTED);
-  ExtractSelectedRows(window, names, ReadExtractSettings(window));
+  ExtractSelectedRows(window, names, ExtractSettingsNow([window] { return ReadExtractSettings(window); }));
 }
 
 bool SortListByColumn(HWND list, int column, bool ascending) {
