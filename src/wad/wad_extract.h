@@ -13,7 +13,6 @@
 
 #include "core/file_services.h"
 #include "platform/platform.h"
-
 #include "wad/wad_archive.h"
 
 namespace kv {
