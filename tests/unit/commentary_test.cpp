@@ -80,17 +80,7 @@ TEST_F(GameFolderTest, CreatePlayerListReadsNineFilesOrEmptiesTheTable) {
   EXPECT_EQ(NameListTable()[139].key, "F002");
   EXPECT_TRUE(ui.dialogs.empty());
 
-  // A missing team file is asked for by name; any file picked serves.
-  std::filesystem::rename(Path("TASKO.ROP"), Path("elsewhere.bin"));
-  ui.ChooseFile(Path("elsewhere.bin"));
-  EXPECT_TRUE(CreatePlayerList(dir.path().string() + "/"));
-  ASSERT_EQ(ui.dialogs.size(), 1u);
-  EXPECT_EQ(ui.dialogs[0].dialog.title, "Select *.ROP File");
-  EXPECT_EQ(ui.dialogs[0].dialog.path, "TASKO.ROP");
-  EXPECT_EQ(NameListTable().size(), 140u);
-
   // Cancelling AGENTS.FRP's dialog empties the whole table, silently.
-  std::filesystem::rename(Path("elsewhere.bin"), Path("TASKO.ROP"));
   std::filesystem::remove(Path("AGENTS.FRP"));
   ui.ChooseFile(std::nullopt);
   EXPECT_FALSE(CreatePlayerList(dir.path().string() + "/"));
@@ -114,19 +104,21 @@ TEST(NameSlots, DefaultsAndWhoMayFillThem) {
     keys += NameSlotKey(info.slot) + " ";
   EXPECT_EQ(keys, "BVK LDM BVK00 LDM00 F037 F006 ");
 
+  // Who may fill a slot: (has a key, is a group) for a team slot, then a player slot.
+  const char* const refusals[] = {
+      NameSlotRefusal(NameSlot::TeamA, false, true), NameSlotRefusal(NameSlot::TeamB, true, false),
+      NameSlotRefusal(NameSlot::CaptainA, true, true), NameSlotRefusal(NameSlot::Receiver, false, true)};
+  EXPECT_EQ(
+      std::vector<std::string>(std::begin(refusals), std::end(refusals)),
+      (std::vector<std::string>{"No sound for selected item", "Player name can't be selected as a team name",
+                                "Team name can't be selected as a player name",
+                                "Team name can't be selected as a player name"}));
   test::ScriptedUi ui;
-  int owner = 0;
-  EXPECT_FALSE(SetNameSlot(NameSlot::TeamA, std::nullopt, true, &owner));      // "Free Agents"
-  EXPECT_FALSE(SetNameSlot(NameSlot::TeamB, NameKey("F001"), false, &owner));  // a player
-  EXPECT_FALSE(SetNameSlot(NameSlot::CaptainA, NameKey("TSK"), true, &owner)); // a team
-  EXPECT_FALSE(SetNameSlot(NameSlot::Receiver, std::nullopt, true, &owner));   // "Free Agents"
-  EXPECT_TRUE(SetNameSlot(NameSlot::TeamB, NameKey("TSK"), true, &owner));
-  EXPECT_TRUE(SetNameSlot(NameSlot::Thrower, NameKey("F1"), false, &owner));
-  EXPECT_EQ(Shown(ui), (std::vector<std::string>{"Alert: No sound for selected item",
-                                                 "Alert: Player name can't be selected as a team name",
-                                                 "Alert: Team name can't be selected as a player name",
-                                                 "Alert: Team name can't be selected as a player name"}));
-  EXPECT_EQ(ui.messages[0].owner, &owner);
+  EXPECT_FALSE(SetNameSlot(NameSlot::TeamB, NameKey("F001"), false, &ui));
+  EXPECT_TRUE(SetNameSlot(NameSlot::TeamB, NameKey("TSK"), true, &ui));
+  EXPECT_TRUE(SetNameSlot(NameSlot::Thrower, NameKey("F1"), false, &ui));
+  EXPECT_EQ(Shown(ui), std::vector<std::string>{"Alert: Player name can't be selected as a team name"});
+  EXPECT_EQ(ui.messages[0].owner, &ui);
   EXPECT_EQ(NameSlotKey(NameSlot::TeamB), "TSK");
   EXPECT_EQ(NameSlotKey(NameSlot::Thrower), "F1"); // nothing of F037 is left
   ResetNameSlots();
@@ -202,23 +194,9 @@ TEST(CommentaryExport, SkipsWhatTheFilterLeavesOutAndRefusesUnsafeNames) {
   EXPECT_EQ(test::ReadBytes(dir.File("Replay_035.wav")).size(), 146u);
 }
 
-TEST_F(GameFolderTest, EnteringTheModeLoadsEverythingInOrder) {
-  test::WriteGameFolder(dir.path().string(), {"<035> r%J %T", {Member("JBVKFU.SFX", Clip(60, 1))}, 40});
-  std::filesystem::rename(dir.path() / "VOICE", dir.path() / "voice"); // found without regard to case
-  SetNameSlotKey(NameSlot::TeamA, "OLD");
-  ui.ChooseFile(Path("COMMENT.TOK"));
-  const auto lines = LoadCommentaryCatalogue();
-  ASSERT_TRUE(lines);
-  EXPECT_EQ(ui.dialogs.size(), 1u);
-  EXPECT_EQ(ui.dialogs[0].dialog.title, "Select COMMENT.TOK file");
-  ASSERT_EQ(lines->size(), 1u);
-  EXPECT_EQ((*lines)[0].pieces, std::vector<std::string>{"*JA"});
-  ASSERT_NE(CurrentWad(), nullptr);
-  EXPECT_EQ(NameListTable().size(), 177u);
-  EXPECT_EQ(NameSlotKey(NameSlot::TeamA), "BVK");
-  EXPECT_EQ(BuildCommentarySound((*lines)[0], CurrentWad()->image(), nullptr)->size(), 106u);
-
-  // Not looking compressed: asked; No leaves the mode unentered.
+TEST_F(GameFolderTest, ACommentTokThatDoesNotLookCompressedIsDecodedOnlyWhenTheUserSaysSo) {
+  test::WriteGameFolder(dir.path().string(), {"", {}, 40});
+  // Asked: Yes decodes it (and finds no first entry), No leaves the mode unentered.
   test::WriteBytes(Path("COMMENT.TOK"), ImplodeBlock(Bytes("<034> r"), {LiteralMode::Binary, 5}));
   ui.ChooseFile(Path("COMMENT.TOK"));
   ui.Answer(platform::kAnswerYes);
