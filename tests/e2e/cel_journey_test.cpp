@@ -1,96 +1,59 @@
 // "Convert CEL to BMP" from its button to the BMP files on disk.
 #include "e2e/harness.h"
+#include "shell/shell.h"
 #include "support/cel_builder.h"
 
 namespace e2e {
 namespace {
 
 using kv::test::AsymmetricPicture;
+using CelJourney = Session;
 
-class CelJourney : public Journey {
-protected:
-  // Writes both files into the working folder, presses "Convert CEL to BMP"
-  // and chooses them.
-  void ChooseInputs(const Bytes& cel, const Bytes& pal, const std::string& shot = {}) {
-    WriteBytes(InFolder("TITLE.CEL"), cel);
-    WriteBytes(InFolder("GAME.PAL"), pal);
-    Press(GetDlgItem(main_, 226));
-    HWND open = WaitForFileDialog("the CEL open dialog");
-    if (!shot.empty()) Shot(open, shot + "-cel");
-    ChooseFile(open, InFolder("TITLE.CEL"));
-    HWND palette = WaitForFileDialog("the PAL open dialog");
-    if (!shot.empty()) Shot(palette, shot + "-pal");
-    EXPECT_EQ(OfferedFileName(palette), "") << "the file box starts empty again";
-    ChooseFile(palette, InFolder("GAME.PAL"));
-  }
-
-  // The next save dialog, which must offer `name`.
-  HWND WaitForSave(const std::string& name) {
-    HWND save = WaitForFileDialog("the save dialog offering " + name);
-    EXPECT_EQ(OfferedFileName(save), name);
-    return save;
-  }
-};
-
-TEST_F(CelJourney, ThreeImagesAreOfferedInOrderAndACancelledOneIsSkipped) {
+TEST_F(CelJourney, ImagesAreOfferedInOrderAndAShortPaletteOrAnEmptyCelWritesNothing) {
   const kv::test::CelPicture pictures[] = {AsymmetricPicture("AB", 3, 2), AsymmetricPicture("CD", 2, 2),
                                            AsymmetricPicture("EF", 5, 3)};
-  ChooseInputs(kv::test::BuildCel({pictures[0], pictures[1], pictures[2]}), kv::test::TestPalette(), "open");
-  HWND first = WaitForSave("TITLE_AB.BMP");
-  Shot(first, "save");
-  ChooseFile(first, InFolder("TITLE_AB.BMP"));
-  Dismiss(WaitForSave("TITLE_CD.BMP"), IDCANCEL);
-  ChooseFile(WaitForSave("TITLE_EF.BMP"), InFolder("TITLE_EF.BMP"));
-  ExpectOnlyTheMenu();
+  WriteBytes(InFolder("TITLE.CEL"), kv::test::BuildCel({pictures[0], pictures[1], pictures[2]}));
+  WriteBytes(InFolder("EMPTY.CEL"), kv::test::BuildCel({}));
+  Bytes palette = kv::test::TestPalette();
+  WriteBytes(InFolder("GAME.PAL"), palette);
+  palette.pop_back();
+  WriteBytes(InFolder("SHORT.PAL"), palette);
+  const auto convert = [&](const std::vector<std::optional<std::string>>& choices) {
+    for (const auto& choice : choices)
+      ui_.ChooseFile(choice ? std::optional(InFolder(*choice)) : std::nullopt);
+    Click(kv::kCmdCelToBmp);
+  };
 
-  EXPECT_EQ(FilesIn(folder_), (Names{"GAME.PAL", "TITLE.CEL", "TITLE_AB.BMP", "TITLE_EF.BMP"}));
-  // ImageMagick reads the written files back after the run (run-e2e.sh):
-  // their size and every pixel's colour are listed for it here.
-  const std::string referee = CurrentSettings().artifacts + "\\imagemagick";
-  CreateDirectoryA(referee.c_str(), nullptr);
-  std::string expected;
+  // Three images, the second cancelled: each save dialog offers its name.
+  convert({"TITLE.CEL", "GAME.PAL", "TITLE_AB.BMP", std::nullopt, "TITLE_EF.BMP"});
+  Names asked;
+  for (const auto& shown : ui_.dialogs)
+    asked.push_back(shown.dialog.title + "|" + shown.dialog.path);
+  EXPECT_EQ(asked, (Names{"Select CEL file|", "Select PAL color file|", "|TITLE_AB.BMP", "|TITLE_CD.BMP",
+                          "|TITLE_EF.BMP"}));
+  EXPECT_EQ(Shown(), Names{});
   for (const int i : {0, 2}) {
     const kv::test::CelPicture& picture = pictures[i];
-    const std::string name = "TITLE_" + picture.name_record + ".BMP";
-    const auto bmp = ReadBytes(InFolder(name));
+    const auto bmp = ReadBytes(InFolder("TITLE_" + picture.name_record + ".BMP"));
     ASSERT_TRUE(bmp.has_value());
-    WriteBytes(referee + "\\" + name, *bmp);
-    expected += name + " size " + std::to_string(picture.width) + "x" + std::to_string(picture.height) + "\n";
-    for (int y = 0; y < picture.height; ++y)
-      for (int x = 0; x < picture.width; ++x) {
-        const kv::test::Rgb colour =
-            kv::test::TestPaletteColour(picture.pixels[static_cast<std::size_t>(y * picture.width + x)]);
-        expected += name + " " + std::to_string(x) + "," + std::to_string(y) + ": (" +
-                    std::to_string(colour.red * 4) + "," + std::to_string(colour.green * 4) + "," +
-                    std::to_string(colour.blue * 4) + ")\n";
-      }
     EXPECT_EQ(kv::test::BmpU32(*bmp, 18), picture.width);
     EXPECT_EQ(static_cast<std::int32_t>(kv::test::BmpU32(*bmp, 22)), -picture.height);
     for (int y = 0; y < picture.height; ++y)
       for (int x = 0; x < picture.width; ++x)
-        EXPECT_EQ(kv::test::BmpIndexAt(*bmp, x, y),
-                  picture.pixels[static_cast<std::size_t>(y * picture.width + x)]);
+        EXPECT_EQ(kv::test::BmpIndexAt(*bmp, x, y), picture.pixels[y * picture.width + x]);
   }
-  WriteBytes(referee + "\\expected.txt", Bytes(expected.begin(), expected.end()));
-}
 
-TEST_F(CelJourney, AShortPaletteIsRefusedInABoxOwnedByTheMainWindow) {
-  auto pal = kv::test::TestPalette();
-  pal.pop_back();
-  ChooseInputs(kv::test::BuildCel({AsymmetricPicture("AB", 3, 2)}), pal);
-  const MessageBoxView box = WaitForMessageBox(*target_, "the refusal of a 767-byte palette");
-  Shot(box.window, "refused");
-  EXPECT_EQ(box.text, "Failed: *.PAL file size must be 768 bytes");
-  EXPECT_EQ(GetWindow(box.window, GW_OWNER), main_);
-  Dismiss(box.window, IDOK);
-  ExpectOnlyTheMenu();
-  EXPECT_EQ(FilesIn(folder_).size(), 2u);
-}
+  // A 767-byte palette: refused in a box owned by the main window.
+  convert({"TITLE.CEL", "SHORT.PAL"});
+  ASSERT_EQ(ui_.messages.size(), 1u);
+  EXPECT_EQ(ui_.messages[0].owner, main_);
+  EXPECT_EQ(Shown(), Names{InFolder("SHORT.PAL") + ": Failed: *.PAL file size must be 768 bytes"});
 
-TEST_F(CelJourney, ACelWithNoImagesWritesNothing) {
-  ChooseInputs(kv::test::BuildCel({}), kv::test::TestPalette());
-  ExpectOnlyTheMenu();
-  EXPECT_EQ(FilesIn(folder_).size(), 2u);
+  convert({"EMPTY.CEL", "GAME.PAL"});
+  EXPECT_EQ(Shown(), Names{});
+  EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
+  EXPECT_EQ(FilesIn(folder_),
+            (Names{"EMPTY.CEL", "GAME.PAL", "SHORT.PAL", "TITLE.CEL", "TITLE_AB.BMP", "TITLE_EF.BMP"}));
 }
 
 } // namespace

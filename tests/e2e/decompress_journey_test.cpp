@@ -1,80 +1,53 @@
-// "Decompress Non-WAD File" from its button to the written file.
+// "Decompress Non-WAD File" from its button: each kind of input ends as the
+// user is told, and nothing is written but the file the user chose. (The
+// worked example goes through the system's dialogs in the program journey.)
+#include <memory>
+
 #include "e2e/harness.h"
+#include "shell/shell.h"
 
 namespace e2e {
 namespace {
 
-// Size 4; literal mode 0; 6 dictionary bits; literals A and B, a copy of
-// length 2 at distance 2, the end code.
-const Bytes kWorkedExample = {0x04, 0x00, 0x00, 0x00, 0x00, 0x06, 0x82, 0x08, 0xed, 0x05, 0xfc, 0x03};
-const Bytes kAbab = {'A', 'B', 'A', 'B'};
+using DecompressJourney = Session;
 
-class DecompressJourney : public Journey {
-protected:
-  // Writes `bytes` as `name` of the working folder, presses "Decompress
-  // Non-WAD File" and chooses that file.
-  void DecompressFrom(const std::string& name, const Bytes& bytes, const std::string& shot = {}) {
-    WriteBytes(InFolder(name), bytes);
-    Press(GetDlgItem(main_, 202));
-    HWND open = WaitForFileDialog("the open dialog of \"Decompress Non-WAD File\"");
-    if (!shot.empty()) Shot(open, shot);
-    ChooseFile(open, InFolder(name));
-  }
-
-  // Saves into `name` of the working folder; the success box follows.
-  void SaveAs(const std::string& name, const std::string& shot = {}) {
-    HWND save = WaitForFileDialog("the save dialog");
-    if (!shot.empty()) Shot(save, shot);
-    ChooseFile(save, InFolder(name));
-    Acknowledge("\"Decompression Success\"", shot.empty() ? shot : shot + "-done");
-  }
-};
-
-TEST_F(DecompressJourney, TheWorkedExampleBecomesAFourByteFileHoldingAbab) {
-  DecompressFrom("example.bin", kWorkedExample, "open-dialog");
-  SaveAs("abab.out", "save-dialog");
-  EXPECT_EQ(ReadBytes(InFolder("abab.out")), kAbab);
-  EXPECT_EQ(ReadBytes(InFolder("example.bin")), kWorkedExample) << "the input was changed";
-  ExpectOnlyTheMenu();
-}
-
-TEST_F(DecompressJourney, ADamagedBlockIsRefusedWithoutASaveDialog) {
-  DecompressFrom("cut.bin", Bytes(kWorkedExample.begin(), kWorkedExample.end() - 2));
-  EXPECT_EQ(Acknowledge("the failure", "decompression-failed").caption, "cut.bin");
-  ExpectOnlyTheMenu();
-  EXPECT_EQ(FilesIn(folder_), Names{"cut.bin"});
-}
-
-TEST_F(DecompressJourney, AWadFileIsRefusedBeforeItIsRead) {
-  const std::string path = InFolder("DATA.Wad");
-  WriteBytes(path, kWorkedExample);
+TEST_F(DecompressJourney, DamagedWadAndUncompressedInputsEndAsTheUserIsTold) {
+  // The worked example (decodes to ABAB) cut short, and with dictionary bits
+  // 4: valid, but not the mark of compressed data. Its one copy has length 2,
+  // whose distance takes 2 low bits whatever the bits say.
+  WriteBytes(InFolder("cut.bin"), {0x04, 0x00, 0x00, 0x00, 0x00, 0x06, 0x82, 0x08, 0xed, 0x05});
+  const Bytes plain = {0x04, 0x00, 0x00, 0x00, 0x00, 0x04, 0x82, 0x08, 0xed, 0x05, 0xfc, 0x03};
+  WriteBytes(InFolder("plain.bin"), plain);
+  WriteBytes(InFolder("DATA.Wad"), plain);
   // Held open with no sharing: any attempt to read it would fail and say so.
-  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  Press(GetDlgItem(main_, 202));
-  ChooseFile(WaitForFileDialog("the open dialog"), path);
-  const MessageBoxView box = Acknowledge("the refusal of a *.WAD file", "refused");
-  CloseHandle(held);
-  EXPECT_EQ(box.text, "Error: can not be used on a *.WAD file");
-  ExpectOnlyTheMenu();
-}
-
-TEST_F(DecompressJourney, DataThatDoNotLookCompressedAreCopiedOnYesAndDecodedOnNo) {
-  // Dictionary bits 4: valid, but not the mark of compressed data. Its one
-  // copy has length 2, whose distance takes 2 low bits whatever the bits say.
-  Bytes plain = kWorkedExample;
-  plain[5] = 4;
-  for (const int answer : {IDYES, IDNO}) {
-    DecompressFrom("plain.bin", plain);
-    const MessageBoxView question = WaitForMessageBox(*target_, "the question whether to skip decompression");
-    EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
-    if (answer == IDYES) Shot(question.window, "question");
-    Dismiss(question.window, answer);
-    SaveAs(answer == IDYES ? "copy.out" : "decoded.out");
+  const std::unique_ptr<void, decltype(&CloseHandle)> held(
+      CreateFileA(InFolder("DATA.Wad").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+      &CloseHandle);
+  const std::string question = "plain.bin: Data doesn't appear to be compressed\n Skip Decompression?";
+  struct Case {
+    std::string input;
+    std::optional<int> answer;
+    std::string output;
+    Names shown;
+    std::optional<Bytes> written;
+  };
+  const Case cases[] = {
+      {"cut.bin", {}, "", {"cut.bin: Decompression Failed"}, {}},
+      {"DATA.Wad", {}, "", {InFolder("DATA.Wad") + ": Error: can not be used on a *.WAD file"}, {}},
+      {"plain.bin", IDYES, "copy.out", {question, "copy.out: Decompression Success"}, plain},
+      {"plain.bin", IDNO, "decoded.out", {question, "decoded.out: Decompression Success"}, kAbab},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input + " " + c.output);
+    ui_.ChooseFile(InFolder(c.input));
+    if (c.answer) ui_.Answer(*c.answer);
+    if (!c.output.empty()) ui_.ChooseFile(InFolder(c.output));
+    Click(kv::kCmdDecompressFile);
+    EXPECT_EQ(Shown(), c.shown);
+    EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
+    EXPECT_EQ(c.written ? ReadBytes(InFolder(c.output)) : std::nullopt, c.written);
   }
-  EXPECT_EQ(ReadBytes(InFolder("copy.out")), plain);
-  EXPECT_EQ(ReadBytes(InFolder("decoded.out")), kAbab);
-  ExpectOnlyTheMenu();
+  EXPECT_EQ(FilesIn(folder_), (Names{"DATA.Wad", "copy.out", "cut.bin", "decoded.out", "plain.bin"}));
 }
 
 } // namespace

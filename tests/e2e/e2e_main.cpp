@@ -1,6 +1,7 @@
 // e2e_tests PROGRAM ARTIFACTS [gtest flags]: drives PROGRAM (KrollVorevuvo.exe)
 // and saves screenshots and working files under ARTIFACTS. Unix paths are
 // taken as paths of Wine's drive Z:.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -12,15 +13,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: e2e_tests PROGRAM ARTIFACTS [gtest flags]\n");
     return 2;
   }
-  auto& settings = e2e::CurrentSettings();
-  settings.program = e2e::WindowsPath(argv[1]);
   // The captions the program shows hold full paths without "..".
-  char full[MAX_PATH] = {};
-  GetFullPathNameA(e2e::WindowsPath(argv[2]).c_str(), MAX_PATH, full, nullptr);
-  settings.artifacts = full;
+  const auto windows_path = [](std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return std::filesystem::absolute(path.front() == '\\' ? "Z:" + path : path).lexically_normal().string();
+  };
+  e2e::CurrentSettings() = {windows_path(argv[1]), windows_path(argv[2])};
   // Only this run's screenshots: those of an earlier run could mislead.
-  std::filesystem::create_directories(settings.artifacts);
-  for (const auto& entry : std::filesystem::directory_iterator(settings.artifacts))
-    if (entry.path().extension() == ".bmp") std::filesystem::remove(entry.path());
+  std::filesystem::create_directories(e2e::CurrentSettings().artifacts);
+  for (const auto& entry : std::filesystem::directory_iterator(e2e::CurrentSettings().artifacts))
+    if (entry.path().extension() == ".bmp" || entry.path().extension() == ".png")
+      std::filesystem::remove(entry.path());
   return RUN_ALL_TESTS();
 }
