@@ -9,11 +9,8 @@
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: e2e_tests PROGRAM ARTIFACTS [gtest flags]\n");
-    return 2;
-  }
-  // The captions the program shows hold full paths without "..".
+  if (argc != 3) return std::fputs("usage: e2e_tests PROGRAM ARTIFACTS [gtest flags]\n", stderr), 2;
+  // Full paths without "..": the captions the program shows hold them.
   const auto windows_path = [](std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
     return std::filesystem::absolute(path.front() == '\\' ? "Z:" + path : path).lexically_normal().string();
@@ -23,6 +20,6 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(e2e::CurrentSettings().artifacts);
   for (const auto& entry : std::filesystem::directory_iterator(e2e::CurrentSettings().artifacts))
     if (entry.path().extension() == ".bmp" || entry.path().extension() == ".png")
-      std::filesystem::remove(entry.path());
+      std::filesystem::remove(entry);
   return RUN_ALL_TESTS();
 }

@@ -11,8 +11,6 @@
 #include <memory>
 #include <stdexcept>
 
-#include "shell/shell.h"
-
 // The GUI's globals, which its entry point defines in the program.
 namespace kv {
 HINSTANCE Instance = nullptr;
@@ -23,37 +21,6 @@ namespace e2e {
 namespace {
 
 using Failure = std::runtime_error;
-
-// A SendMessage bounded in time: a program that stops answering must not
-// stop the suite. A window that has just gone answers 0.
-LRESULT Send(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
-  DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_ABORTIFHUNG, 5000, &result) &&
-      IsWindow(window))
-    throw Failure("no answer to message " + std::to_string(message));
-  return static_cast<LRESULT>(result);
-}
-
-std::string ClassOf(HWND window) {
-  char name[64] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
-}
-
-HWND FindDescendant(HWND parent, int id, const char* window_class) {
-  for (HWND child : ChildrenOf(parent)) {
-    if (GetDlgCtrlID(child) == id && ClassOf(child) == window_class) return child;
-    if (HWND found = FindDescendant(child, id, window_class)) return found;
-  }
-  return nullptr;
-}
-
-// A dialog holding the control `id` of `window_class` (0xFFFF, "Static" for
-// a message box's text; 0x47C, "Edit" for a file dialog's file name;
-// 0x3741, "SysTreeView32" for the folder chooser's tree).
-std::function<bool(HWND)> DialogWith(int id, const char* window_class) {
-  return [=](HWND window) { return ClassOf(window) == "#32770" && FindDescendant(window, id, window_class); };
-}
 
 // Presses the dialog's button `id` and waits for the dialog to go.
 void Dismiss(HWND dialog, int id) {
@@ -81,9 +48,15 @@ void WaitUntil(const std::function<bool()>& ready, const std::string& what) {
 }
 
 std::string TextOf(HWND window) {
-  // WM_GETTEXT is carried across processes; GetWindowText is not.
+  // WM_GETTEXT is carried across processes; GetWindowText is not. Bounded
+  // in time, so that a program that stops answering does not stop the suite;
+  // a window that has just gone reads as "".
   char text[1024] = {};
-  Send(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                           5000, &length) &&
+      IsWindow(window))
+    throw Failure("a window does not answer WM_GETTEXT");
   return text;
 }
 
@@ -101,15 +74,8 @@ Names TextsOf(const std::vector<HWND>& windows) {
 }
 
 void Shot(HWND window, const std::string& step) {
-  // Let the window paint what it was just asked to show; ours paint in this
-  // thread, and Wine puts what they painted on the screen a little later.
-  if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-  Send(window, WM_NULL);
-  for (int i = 0; i < 10; ++i, Sleep(20))
-    for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
-      DispatchMessageA(&message);
-
+  SendMessageA(window, WM_NULL, 0, 0); // let it paint what it was just asked to show
+  Sleep(150);
   RECT rect{};
   GetWindowRect(window, &rect);
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -155,7 +121,7 @@ Names FilesIn(const std::string& folder) {
 }
 
 void Journey::SetUp() {
-  folder_ = (std::filesystem::path(CurrentSettings().artifacts) / "work" / TestName()).string();
+  folder_ = CurrentSettings().artifacts + "\\work\\" + TestName();
   std::filesystem::remove_all(folder_);
   std::filesystem::create_directories(folder_);
 }
@@ -170,22 +136,10 @@ void Journey::TearDown() {
 
 void Session::SetUp() {
   Journey::SetUp();
-  static const bool registered = [] {
-    kv::Instance = GetModuleHandleA(nullptr);
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-    const WNDCLASSA main_class{0,
-                               kv::MainWndProc,
-                               0,
-                               0,
-                               kv::Instance,
-                               nullptr,
-                               LoadCursorA(nullptr, IDC_ARROW),
-                               GetSysColorBrush(COLOR_BTNFACE),
-                               nullptr,
-                               kv::kMainClassName};
-    return RegisterClassA(&main_class) != 0;
-  }();
+  kv::Instance = GetModuleHandleA(nullptr);
+  static const WNDCLASSA main_class{0,       kv::MainWndProc, 0,       0,       kv::Instance,
+                                    nullptr, nullptr,         nullptr, nullptr, kv::kMainClassName};
+  static const bool registered = RegisterClassA(&main_class) != 0;
   ASSERT_TRUE(registered);
   main_ = CreateWindowExA(0, kv::kMainClassName, kv::kMainTitle, WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX,
                           CW_USEDEFAULT, CW_USEDEFAULT, 700, 500, nullptr, nullptr, kv::Instance, nullptr);
@@ -200,12 +154,6 @@ void Session::TearDown() {
   // Also takes the quit message that the main window's end posts.
   for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
     DispatchMessageA(&message);
-}
-
-void Session::Click(int id) {
-  HWND button = GetDlgItem(main_, id);
-  if (button == nullptr) throw Failure("the screen has no button " + std::to_string(id));
-  SendMessageA(button, BM_CLICK, 0, 0);
 }
 
 Names Session::Shown() {
@@ -229,33 +177,14 @@ void Session::ExtractInto(int button, const std::string& folder) {
   Click(button);
 }
 
-std::string Cell(HWND list, int row, int column) {
-  char text[1024] = {};
-  ListView_GetItemText(list, row, column, text, sizeof text);
-  return text;
-}
-
 Names Column(HWND list, int column) {
-  Names texts;
-  for (int row = 0; row < ListView_GetItemCount(list); ++row)
-    texts.push_back(Cell(list, row, column));
+  Names texts(ListView_GetItemCount(list));
+  for (int row = 0; row < static_cast<int>(texts.size()); ++row) {
+    char text[1024] = {};
+    ListView_GetItemText(list, row, column, text, sizeof text);
+    texts[row] = text;
+  }
   return texts;
-}
-
-std::vector<int> SelectedRows(HWND list) {
-  std::vector<int> rows;
-  for (int row = -1; (row = ListView_GetNextItem(list, row, LVNI_SELECTED)) >= 0;)
-    rows.push_back(row);
-  return rows;
-}
-
-void ClickHeader(HWND list, int column) {
-  HWND header = ListView_GetHeader(list);
-  RECT rect{};
-  if (!Header_GetItemRect(header, column, &rect)) throw Failure("no column " + std::to_string(column));
-  const LPARAM middle = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-  SendMessageA(header, WM_LBUTTONUP, 0, middle);
 }
 
 // ------------------------------------------------------- across processes
@@ -287,88 +216,83 @@ std::vector<HWND> Program::TopLevelWindows() const {
   return windows;
 }
 
-HWND Program::WaitForWindow(const std::function<bool(HWND)>& match, const std::string& what) {
+// A dialog with the control `control`: 0x47C, a file dialog's file name;
+// 0x3741, the folder chooser's tree; 0xFFFF, a message box's text (which a
+// file dialog has too). The main window for 0.
+HWND Program::WaitForWindow(int control, const std::string& what) {
   HWND found = nullptr;
   WaitUntil(
       [&] {
         if (WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0)
           throw Failure("the program ended while waiting for " + what);
+        char name[16] = {};
         for (HWND window : TopLevelWindows())
-          if (match(window)) found = window;
+          if (GetClassNameA(window, name, sizeof name) &&
+              (control == 0 ? std::string(name) == kv::kMainClassName
+                            : std::string(name) == "#32770" && GetDlgItem(window, control) &&
+                                  (control != 0xFFFF || !GetDlgItem(window, 0x47C))))
+            found = window;
         return found != nullptr;
       },
       what);
-  Send(found, WM_NULL); // a dialog fills itself after it shows
+  WaitForInputIdle(process_.hProcess, 10000); // a window shows before it is filled
+  SendMessageA(found, WM_NULL, 0, 0);
   return found;
 }
 
 HWND Program::MainWindow() {
-  main_ = WaitForWindow([](HWND window) { return ClassOf(window) == kv::kMainClassName; }, "the main window");
-  WaitForInputIdle(process_.hProcess, 10000); // the window shows before its menu is built
-  Send(main_, WM_NULL);
-  return main_;
+  return main_ = WaitForWindow(0, "the main window");
 }
 
 DWORD Program::WaitForExit() {
-  DWORD code = 259;
+  DWORD code = STILL_ACTIVE;
   if (WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0)
     GetExitCodeProcess(process_.hProcess, &code);
   return code;
 }
 
-void Program::Press(int id) {
-  PostMessageA(GetDlgItem(main_, id), BM_CLICK, 0, 0);
-}
-
-std::string Program::Acknowledge(const std::string& shot) {
-  HWND box = WaitForWindow(
-      [](HWND window) { return DialogWith(0xFFFF, "Static")(window) && !DialogWith(0x47C, "Edit")(window); },
-      "a message box");
+std::string Program::Answer(const std::string& shot, int button, const std::function<void()>& meanwhile) {
+  HWND box = WaitForWindow(0xFFFF, "a message box");
   Shot(box, shot);
-  std::vector<int> buttons;
-  for (HWND child : ChildrenOf(box))
-    if (ClassOf(child) == "Button" && IsWindowVisible(child)) buttons.push_back(GetDlgCtrlID(child));
-  EXPECT_EQ(buttons, std::vector<int>{IDOK});
+  if (meanwhile) meanwhile();
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(box, button)));
+  EXPECT_TRUE(button != IDOK || !IsWindowVisible(GetDlgItem(box, IDNO))) << "a question, not a message";
   const std::string shown = TextOf(box) + ": " + TextOf(GetDlgItem(box, 0xFFFF));
-  Dismiss(box, IDOK);
+  Dismiss(box, button);
   return shown;
 }
 
 void Program::ChooseFile(const std::string& path, const std::string& shot) {
-  HWND dialog = WaitForWindow(DialogWith(0x47C, "Edit"), "a file dialog");
+  HWND dialog = WaitForWindow(0x47C, "a file dialog");
   Shot(dialog, shot);
-  Send(FindDescendant(dialog, 0x47C, "Edit"), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  // The file name's Edit, inside a ComboBox inside a ComboBoxEx32, all 0x47C.
+  HWND name = GetDlgItem(GetDlgItem(GetDlgItem(dialog, 0x47C), 0x47C), 0x47C);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
   Dismiss(dialog, IDOK);
 }
 
 void Program::ChooseFolder(const std::string& path, const std::string& shot) {
-  HWND chooser = WaitForWindow(DialogWith(0x3741, WC_TREEVIEWA), "the folder chooser");
-  HWND tree = FindDescendant(chooser, 0x3741, WC_TREEVIEWA);
-  // The path, then a TVITEMA and its text, in the program's memory.
+  HWND chooser = WaitForWindow(0x3741, "the folder chooser");
+  HWND tree = GetDlgItem(chooser, 0x3741);
+  // The path, a TVITEMA and its text, in the program's memory.
   const HANDLE process = process_.hProcess;
   const auto release = [process](char* at) { VirtualFreeEx(process, at, 0, MEM_RELEASE); };
   const std::unique_ptr<char, decltype(release)> remote(
       static_cast<char*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
       release);
-  char* const item_at = remote.get() + 1024;
-  char* const text_at = item_at + sizeof(TVITEMA);
   WriteProcessMemory(process, remote.get(), path.c_str(), path.size() + 1, nullptr);
-  const std::string wanted = std::filesystem::path(path).filename().string();
+  TVITEMA item{TVIF_TEXT, nullptr, 0, 0, remote.get() + 2048, MAX_PATH, 0, 0, 0, 0};
+  char selected[MAX_PATH] = {};
   // About one try in a hundred misses right after the folder's contents
   // changed: read the selection back and ask again.
   WaitUntil(
       [&] {
-        Send(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote.get()));
-        TVITEMA item{};
-        item.mask = TVIF_TEXT;
-        item.hItem = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_CARET));
-        item.pszText = text_at;
-        item.cchTextMax = MAX_PATH;
-        char selected[MAX_PATH] = {};
-        return WriteProcessMemory(process, item_at, &item, sizeof item, nullptr) &&
-               Send(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(item_at)) &&
-               ReadProcessMemory(process, text_at, selected, MAX_PATH - 1, nullptr) &&
-               lstrcmpiA(selected, wanted.c_str()) == 0;
+        SendMessageA(chooser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(remote.get()));
+        item.hItem = TreeView_GetSelection(tree);
+        return WriteProcessMemory(process, remote.get() + 1024, &item, sizeof item, nullptr) &&
+               SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.get() + 1024)) &&
+               ReadProcessMemory(process, item.pszText, selected, MAX_PATH - 1, nullptr) &&
+               std::filesystem::path(path).filename() == selected;
       },
       "the folder chooser to select " + path);
   Shot(chooser, shot);

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/shell.h"
 #include "support/scripted_ui.h"
 
 namespace e2e {
@@ -29,8 +30,8 @@ namespace e2e {
 using Bytes = std::vector<std::uint8_t>;
 using Names = std::vector<std::string>;
 
-// From the driver's command line, as Windows paths: KrollVorevuvo.exe, and
-// the folder for screenshots and the journeys' working folders.
+// From the driver's command line, as full Windows paths: KrollVorevuvo.exe,
+// and the folder for screenshots and the journeys' working folders.
 struct Settings {
   std::string program, artifacts;
 };
@@ -71,7 +72,7 @@ protected:
   void SetUp() override;
   void TearDown() override;
   // Presses the current screen's button `id`; returns once the command ended.
-  void Click(int id);
+  void Click(int id) { SendMessageA(GetDlgItem(main_, id), BM_CLICK, 0, 0); }
   // "caption: text" of every box shown since the last call.
   Names Shown();
   // Opens `name` (written first when `bytes` are given) in the WAD viewer;
@@ -84,7 +85,6 @@ protected:
   HWND main_ = nullptr;
 };
 
-std::string Cell(HWND list, int row, int column);
 Names Column(HWND list, int column);
 std::vector<int> SelectedRows(HWND list);
 // A click on the column's header, as the mouse makes it.
@@ -104,10 +104,11 @@ public:
   // The exit code once the process has ended.
   DWORD WaitForExit();
   // Presses the main window's button `id`, which may open a modal dialog.
-  void Press(int id);
-  // Waits for a message box whose only button is OK, takes a screenshot,
-  // presses OK and returns "caption: text".
-  std::string Acknowledge(const std::string& shot);
+  void Press(int id) { PostMessageA(GetDlgItem(main_, id), BM_CLICK, 0, 0); }
+  // Waits for a message box with the button `button` (with OK, for one
+  // without No), takes a screenshot, runs `meanwhile` while it is open,
+  // presses the button and returns "caption: text".
+  std::string Answer(const std::string& shot, int button = IDOK, const std::function<void()>& meanwhile = {});
   // Waits for an open or save dialog, takes a screenshot and chooses `path`.
   void ChooseFile(const std::string& path, const std::string& shot);
   // Waits for the folder chooser, selects `path`, takes a screenshot, OK.
@@ -117,7 +118,7 @@ public:
   void ExpectIdleAtTheMenu();
 
 private:
-  HWND WaitForWindow(const std::function<bool(HWND)>& match, const std::string& what);
+  HWND WaitForWindow(int control, const std::string& what);
   std::vector<HWND> TopLevelWindows() const;
 
   PROCESS_INFORMATION process_{};
