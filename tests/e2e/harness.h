@@ -1,14 +1,9 @@
-// Two ways to drive the tool under Wine.
-//
-// In process (Session): the GUI's own windows, linked into this program, with
-// real controls. A button press is sent, so the command has run to its end
-// when the send returns; its dialogs are answered by a ScriptedUi that
-// records every box, file dialog and folder chooser. What a journey sees
-// afterwards is all that happened.
-//
-// Across processes (Program): the real KrollVorevuvo.exe driven through the
-// system's own dialogs, for what only a separate program proves. Every wait
-// is bounded and names what it waited for.
+// Drives the tool's windows under Wine inside this program: the GUI's own
+// code, linked in, with real controls. A button press is sent, so the
+// command has run to its end when the send returns; its dialogs are answered
+// by a ScriptedUi that records every box, file dialog and folder chooser.
+// What a journey sees afterwards is all that happened. (The real program,
+// driven through the system's own dialogs: program_journey_test.cpp.)
 #pragma once
 
 #include <windows.h>
@@ -17,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -30,12 +26,10 @@ namespace e2e {
 using Bytes = std::vector<std::uint8_t>;
 using Names = std::vector<std::string>;
 
-// From the driver's command line, as full Windows paths: KrollVorevuvo.exe,
-// and the folder for screenshots and the journeys' working folders.
-struct Settings {
-  std::string program, artifacts;
-};
-Settings& CurrentSettings();
+// What run-e2e.sh sets, as full Windows paths: KV_E2E_PROGRAM, the program
+// (KrollVorevuvo.exe); KV_E2E_ARTIFACTS, the folder for screenshots and the
+// journeys' working folders.
+std::string Setting(const char* name);
 
 inline const Names kMenuCaptions = {"Classic Commentary", "Remixed Commentary", "WAD Viewer",
                                     "Decompress Non-WAD File", "Convert CEL to BMP"};
@@ -43,6 +37,7 @@ inline const Bytes kAbab = {'A', 'B', 'A', 'B'};
 
 // Polls `ready` every 20 ms; throws naming `what` when 10 s pass first.
 void WaitUntil(const std::function<bool()>& ready, const std::string& what);
+// A window's text, also across processes ("" once it has gone).
 std::string TextOf(HWND window);
 // Direct children, in the order of their creation.
 std::vector<HWND> ChildrenOf(HWND parent);
@@ -50,10 +45,11 @@ Names TextsOf(const std::vector<HWND>& windows);
 // Saves what the screen shows of `window` as <artifacts>/<test>-<step>.bmp;
 // run-e2e.sh keeps it as a PNG file.
 void Shot(HWND window, const std::string& step);
+// The texts of a list's column, top row first.
+Names Column(HWND list, int column);
 
 void WriteBytes(const std::string& path, const Bytes& bytes);
 std::optional<Bytes> ReadBytes(const std::string& path);
-Names FilesIn(const std::string& folder); // sorted names of its plain files
 
 // A fresh working folder under the artifacts, named for the running test.
 class Journey : public ::testing::Test {
@@ -64,8 +60,6 @@ protected:
   std::string folder_;
 };
 
-// ------------------------------------------------------------ in process
-
 // A main window of its own ("WC_MAIN", 700 x 500) showing the main menu.
 class Session : public Journey {
 protected:
@@ -74,54 +68,29 @@ protected:
   // Presses the current screen's button `id`; returns once the command ended.
   void Click(int id) { SendMessageA(GetDlgItem(main_, id), BM_CLICK, 0, 0); }
   // "caption: text" of every box shown since the last call.
-  Names Shown();
+  Names Shown() {
+    Names shown;
+    for (const auto& message : ui_.messages)
+      shown.push_back(message.caption + ": " + message.text);
+    ui_.messages.clear();
+    return shown;
+  }
   // Opens `name` (written first when `bytes` are given) in the WAD viewer;
   // its list, or null when no viewer was built.
-  HWND OpenArchive(const std::string& name, const std::optional<Bytes>& bytes = {});
+  HWND OpenArchive(const std::string& name, const std::optional<Bytes>& bytes = {}) {
+    if (bytes) WriteBytes(InFolder(name), *bytes);
+    ui_.ChooseFile(InFolder(name));
+    Click(kv::kCmdWadViewer);
+    return FindWindowExA(main_, nullptr, WC_LISTVIEWA, nullptr);
+  }
   // Presses an extract button and chooses `folder` of the working folder.
-  void ExtractInto(int button, const std::string& folder);
+  void ExtractInto(int button, const std::string& folder) {
+    std::filesystem::create_directories(InFolder(folder));
+    ui_.ChooseFolder(InFolder(folder));
+    Click(button);
+  }
 
   kv::test::ScriptedUi ui_;
-  HWND main_ = nullptr;
-};
-
-Names Column(HWND list, int column);
-std::vector<int> SelectedRows(HWND list);
-// A click on the column's header, as the mouse makes it.
-void ClickHeader(HWND list, int column);
-
-// ------------------------------------------------------- across processes
-
-class Program {
-public:
-  explicit Program(const std::string& working_folder);
-  ~Program();
-  Program(const Program&) = delete;
-  Program& operator=(const Program&) = delete;
-
-  // The main window, once its menu is built.
-  HWND MainWindow();
-  // The exit code once the process has ended.
-  DWORD WaitForExit();
-  // Presses the main window's button `id`, which may open a modal dialog.
-  void Press(int id) { PostMessageA(GetDlgItem(main_, id), BM_CLICK, 0, 0); }
-  // Waits for a message box with the button `button` (with OK, for one
-  // without No), takes a screenshot, runs `meanwhile` while it is open,
-  // presses the button and returns "caption: text".
-  std::string Answer(const std::string& shot, int button = IDOK, const std::function<void()>& meanwhile = {});
-  // Waits for an open or save dialog, takes a screenshot and chooses `path`.
-  void ChooseFile(const std::string& path, const std::string& shot);
-  // Waits for the folder chooser, selects `path`, takes a screenshot, OK.
-  void ChooseFolder(const std::string& path, const std::string& shot);
-  // Proves that the command before has ended, as "< Back" is taken only
-  // between commands and rebuilds the menu; then no other window is open.
-  void ExpectIdleAtTheMenu();
-
-private:
-  HWND WaitForWindow(int control, const std::string& what);
-  std::vector<HWND> TopLevelWindows() const;
-
-  PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;
 };
 

@@ -53,4 +53,10 @@ done
 [[ -s "$display_file" ]] || { echo "$0: Xvfb gave no display number within 10 s" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$display_file")"
 
-"$root/cmake/wine-run.sh" "$driver" "$program" "$artifacts" "$@"
+# The driver takes both paths as Windows paths, full and without "..", as
+# the program's captions show them. Only this run's screenshots are kept.
+rm -f "$artifacts"/*.bmp "$artifacts"/*.png
+KV_E2E_PROGRAM="$(WINEDEBUG=-all winepath -w "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")")"
+KV_E2E_ARTIFACTS="$(WINEDEBUG=-all winepath -w "$(cd "$artifacts" && pwd)")"
+export KV_E2E_PROGRAM KV_E2E_ARTIFACTS
+"$root/cmake/wine-run.sh" "$driver" "$@"
