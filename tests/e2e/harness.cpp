@@ -61,7 +61,13 @@ Names TextsOf(const std::vector<HWND>& windows) {
 }
 
 void Shot(HWND window, const std::string& step) {
-  SendMessageA(window, WM_NULL, 0, 0); // let it paint what it was just asked to show
+  // Let it paint what it was just asked to show: across processes its own
+  // loop does; in this one, the windows of this thread paint here.
+  SendMessageA(window, WM_NULL, 0, 0);
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
+    DispatchMessageA(&message);
   Sleep(150);
   RECT rect{};
   GetWindowRect(window, &rect);
@@ -114,8 +120,10 @@ void Journey::TearDown() {
 void Session::SetUp() {
   Journey::SetUp();
   kv::Instance = GetModuleHandleA(nullptr);
-  static const WNDCLASSA main_class{0,       kv::MainWndProc, 0,       0,       kv::Instance,
-                                    nullptr, nullptr,         nullptr, nullptr, kv::kMainClassName};
+  // The program's class as WinMain registers it, its background included.
+  static const WNDCLASSA main_class{
+      0,       kv::MainWndProc,   0, 0, kv::Instance, nullptr, nullptr, GetSysColorBrush(COLOR_BTNFACE),
+      nullptr, kv::kMainClassName};
   static const bool registered = RegisterClassA(&main_class) != 0;
   ASSERT_TRUE(registered);
   main_ = CreateWindowExA(0, kv::kMainClassName, kv::kMainTitle, WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX,

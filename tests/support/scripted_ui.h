@@ -33,6 +33,11 @@ public:
   std::vector<platform::MessageShown> messages;
   std::vector<DialogShown> dialogs;
   std::vector<std::string> folder_instructions;
+  std::vector<std::vector<std::uint8_t>> played; // every image handed to the player
+
+  void OnPlayWav(std::span<const std::uint8_t> image) override {
+    played.emplace_back(image.begin(), image.end());
+  }
 
   int OnMessage(const platform::MessageShown& message) override;
   std::optional<std::string> OnFileDialog(platform::DialogKind kind,

@@ -1,0 +1,209 @@
+// Classic Commentary from its button: the lines with their filters, counts
+// and sort; the Set Names window choosing what the lines say; preview and
+// export of what was chosen; and the ways in that fail.
+#include <filesystem>
+
+#include "commentary/name_slots.h"
+#include "core/implode.h"
+#include "e2e/harness.h"
+#include "media/wav.h"
+#include "shell/mode_state.h"
+#include "support/commentary_builder.h"
+#include "support/temp_dir.h"
+#include "wad/current_wad.h"
+
+namespace e2e {
+namespace {
+
+using kv::test::Clip;
+
+// Pass_035: *JE J035A *JF B035A *BA B035B (team, thrower); Restart_036: *JB
+// J036A (team); Replay_037: *BC B037A (star); Half_1st_Start_038: J038A *JD
+// (star). A trailing piece follows a name when the next code is far enough,
+// in the next entry too.
+const char* const kCommentary = "<035> tg%J %1 throws to %2%B what a pass%T"
+                                "<036> a%J %t scores"
+                                "<037> r%B %1 runs"
+                                "<038> h1%Jwelcome %2";
+
+Bytes ClipOf(const std::string& name) {
+  return Clip(40 + name.size() * 10 + static_cast<std::size_t>(name[1]), static_cast<std::uint8_t>(name[2]));
+}
+
+Bytes Wav(const std::vector<std::string>& clips) {
+  Bytes samples;
+  for (const std::string& name : clips) {
+    const Bytes clip = ClipOf(name);
+    samples.insert(samples.end(), clip.begin(), clip.end());
+  }
+  return *kv::MakeWavImage(samples);
+}
+
+class Commentary : public Session {
+protected:
+  void SetUp() override {
+    Session::SetUp();
+    std::vector<kv::test::WadMember> clips;
+    for (const char* name : {"J035A.SFX", "B035A.SFX", "B035B.SFX", "J036A.SFX", "B037A.SFX", "J038A.SFX",
+                             "JF037.SFX", "JF006.SFX", "BBVKFU.SFX", "JLDMFU.SFX", "BBVK00.SFX", "JLDM00.SFX",
+                             "JTSKFU.SFX", "BF002.SFX", "JF002.SFX"})
+      clips.push_back(kv::test::Member(name, ClipOf(name)));
+    kv::test::WriteGameFolder(folder_, {kCommentary, clips, 40});
+  }
+  // Enters the mode with COMMENT.TOK chosen, then `more` dialogs answered;
+  // the list, or null.
+  HWND Enter(const std::vector<std::optional<std::string>>& more = {}) {
+    ui_.ChooseFile(InFolder("COMMENT.TOK"));
+    for (const auto& answer : more)
+      ui_.ChooseFile(answer);
+    Click(kv::kCmdClassicCommentary);
+    return FindWindowExA(main_, nullptr, WC_LISTVIEWA, nullptr);
+  }
+  void ExportInto(const std::string& folder) {
+    std::filesystem::create_directories(InFolder(folder));
+    ui_.ChooseFolder(InFolder(folder));
+    Click(kv::kCmdExportCommentary);
+  }
+  void SortBy(HWND list, int column) {
+    NMLISTVIEW click{};
+    click.hdr = {list, 0, LVN_COLUMNCLICK};
+    click.iSubItem = column;
+    SendMessageA(main_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  }
+  Names Counts() { return {TextOf(ChildrenOf(main_).at(8)), TextOf(ChildrenOf(main_).at(9))}; }
+};
+
+TEST_F(Commentary, LinesAreListedWithTheirKindsOfNamesAndLeftOutByKind) {
+  HWND list = Enter();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ui_.dialogs.size(), 1u) << "VOICE.WAD and the name files were not found beside COMMENT.TOK";
+  EXPECT_EQ(
+      TextsOf(ChildrenOf(main_)),
+      (Names{"< Back", "Preview Selection", "Set Names", "Include Commentary Containing: ", "Team Names",
+             "Star Player Names", "Player Names of Throwers", "Export", "Included: 4", "Excluded: 0", ""}));
+  EXPECT_EQ(Column(list, 0), (Names{"Pass_035.wav", "Restart_After_TouchDown_036.wav", "Replay_037.wav",
+                                    "Half_1st_Start_038.wav"}));
+  const Names team = {"Yes", "Yes", "No", "No"}, star = {"No", "No", "Yes", "Yes"},
+              pass = {"Yes", "No", "No", "No"};
+  EXPECT_EQ((std::vector<Names>{Column(list, 2), Column(list, 3), Column(list, 4)}),
+            (std::vector<Names>{team, star, pass}));
+  Shot(main_, "list");
+  for (const auto& [box, excluded, counts] :
+       {std::tuple{kv::kCmdTeamNames, team, Names{"Included: 2", "Excluded: 2"}},
+        std::tuple{kv::kCmdStarPlayerNames, star, Names{"Included: 2", "Excluded: 2"}},
+        std::tuple{kv::kCmdThrowerNames, pass, Names{"Included: 3", "Excluded: 1"}}}) {
+    Click(box);
+    EXPECT_EQ(IsDlgButtonChecked(main_, box), BST_UNCHECKED);
+    EXPECT_EQ(Column(list, 1), excluded) << box;
+    EXPECT_EQ(Counts(), counts) << box;
+    Click(box);
+    EXPECT_EQ(Column(list, 1), (Names{"No", "No", "No", "No"})) << box;
+    EXPECT_EQ(Counts(), (Names{"Included: 4", "Excluded: 0"}));
+  }
+  // Sorted by name, then recounted: each row is marked by its own line.
+  SortBy(list, 0);
+  Click(kv::kCmdTeamNames);
+  EXPECT_EQ(Column(list, 0), (Names{"Half_1st_Start_038.wav", "Pass_035.wav", "Replay_037.wav",
+                                    "Restart_After_TouchDown_036.wav"}));
+  EXPECT_EQ(Column(list, 1), (Names{"No", "Yes", "No", "Yes"}));
+}
+
+TEST_F(Commentary, NamesChosenInSetNamesAreHeardAndExported) {
+  HWND list = Enter();
+  Click(kv::kCmdSetNames);
+  HWND names = FindWindowA(kv::kMainClassName, "Set Names");
+  ASSERT_NE(names, nullptr);
+  HWND tree = kv::SetNamesTree;
+  EXPECT_EQ(GetParent(tree), names);
+  EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(tree, WM_GETFONT, 0, 0)),
+            GetStockObject(SYSTEM_FIXED_FONT));
+  EXPECT_EQ(TextsOf(ChildrenOf(names)), (Names{"Set Current Selection As: ", "Team A", "Team B", "Captain A",
+                                               "Captain B", "Thrower", "Reciever", "Tree View"}));
+  const auto press = [&](int id) { SendMessageA(GetDlgItem(names, id), BM_CLICK, 0, 0); };
+  press(kv::kCmdSlotTeamA); // nothing selected: nothing happens
+  EXPECT_EQ(Shown(), Names{});
+
+  std::vector<HTREEITEM> roots;
+  Names groups;
+  for (HTREEITEM item = TreeView_GetRoot(tree); item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
+    char text[80] = {};
+    TVITEMA read{TVIF_TEXT, item, 0, 0, text, sizeof text, 0, 0, 0, 0};
+    TreeView_GetItem(tree, &read);
+    roots.push_back(item);
+    groups.push_back(text);
+  }
+  EXPECT_EQ(groups, (Names{"Team0 Club0", "Team1 Club1", "Team2 Club2", "Team3 Club3", "Team4 Club4",
+                           "Team5 Club5", "Team6 Club6", "Team7 Club7", "Free Agents"}));
+  // Expanding a team selects it and speaks its name.
+  HTREEITEM tasko = roots.at(2);
+  TreeView_Expand(tree, tasko, TVE_EXPAND);
+  EXPECT_EQ(TreeView_GetSelection(tree), tasko);
+  EXPECT_EQ(ui_.played.back(), Wav({"JTSKFU.SFX"}));
+  Shot(names, "set-names");
+  press(kv::kCmdSlotCaptainA);
+  EXPECT_EQ(ui_.messages.at(0).owner, tree);
+  press(kv::kCmdSlotTeamB);
+  HTREEITEM agents = roots.at(8);
+  TreeView_SelectItem(tree, agents);
+  press(kv::kCmdSlotTeamA);
+  TreeView_Expand(tree, agents, TVE_EXPAND);
+  HTREEITEM f002 =
+      TreeView_GetNextSibling(tree, TreeView_GetNextSibling(tree, TreeView_GetChild(tree, agents)));
+  TreeView_SelectItem(tree, f002);
+  EXPECT_EQ(ui_.played.back(), Wav({"BF002.SFX"})) << "a player has no J...FU clip: B's clip of the key";
+  press(kv::kCmdSlotTeamA);
+  press(kv::kCmdSlotThrower);
+  EXPECT_EQ(Shown(),
+            (Names{"Alert: Team name can't be selected as a player name", "Alert: No sound for selected item",
+                   "Alert: Player name can't be selected as a team name"}));
+
+  // The next preview and export say the new names.
+  const Bytes pass = Wav({"JF002.SFX", "J035A.SFX", "JF006.SFX", "B035A.SFX", "BBVKFU.SFX", "B035B.SFX"});
+  ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+  Click(kv::kCmdPreviewCommentary);
+  EXPECT_EQ(ui_.played.back(), pass);
+  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+  Click(kv::kCmdPreviewCommentary);
+  EXPECT_EQ(ui_.messages.at(0).owner, list);
+  std::filesystem::create_directories(InFolder("out"));
+  WriteBytes(InFolder("out\\Replay_037.wav"), {'o', 'l', 'd'});
+  ui_.Answer(IDNO);
+  ExportInto("out");
+  EXPECT_EQ(Shown(),
+            (Names{"Alert: No Selection", "Replay_037.wav: File Already Exist!\nDo you wish to overwrite it?",
+                   "Success?: Exported: 3 files"}));
+  EXPECT_EQ(ReadBytes(InFolder("out\\Pass_035.wav")), pass);
+  EXPECT_EQ(ReadBytes(InFolder("out\\Restart_After_TouchDown_036.wav")), Wav({"JTSKFU.SFX", "J036A.SFX"}));
+  for (int box : {kv::kCmdTeamNames, kv::kCmdStarPlayerNames, kv::kCmdThrowerNames})
+    Click(box);
+  ExportInto("none");
+  EXPECT_EQ(Shown(), Names{"Success?: Exported: 0 files"});
+
+  // Leaving the mode closes Set Names and lets VOICE.WAD go; coming back
+  // brings the default names back.
+  Click(kv::kCmdBack);
+  EXPECT_FALSE(IsWindow(names));
+  EXPECT_EQ(kv::CurrentWad(), nullptr);
+  Enter();
+  EXPECT_EQ(kv::NameSlotKey(kv::NameSlot::TeamB), "LDM");
+  EXPECT_EQ(kv::NameSlotKey(kv::NameSlot::Thrower), "F037");
+}
+
+TEST_F(Commentary, AMissingTeamFileIsAskedForAndACatalogueWithoutItsFirstEntryIsRefused) {
+  std::filesystem::remove(InFolder("TASKO.ROP"));
+  HWND list = Enter({std::nullopt}); // the team file's dialog, cancelled
+  ASSERT_EQ(ui_.dialogs.size(), 2u);
+  EXPECT_EQ(ui_.dialogs[1].dialog.title + " " + ui_.dialogs[1].dialog.path, "Select *.ROP File TASKO.ROP");
+  EXPECT_EQ(Column(list, 0).size(), 4u) << "the mode goes on without name lists";
+  Click(kv::kCmdSetNames);
+  EXPECT_EQ(TreeView_GetCount(kv::SetNamesTree), 0u);
+
+  Click(kv::kCmdBack);
+  WriteBytes(InFolder("COMMENT.TOK"), kv::ImplodeBlock(kv::test::Bytes("<034> r%Jab")));
+  Enter({std::nullopt});
+  EXPECT_EQ(Shown(), Names{"Commentary Export Failed: First entry not found in comment.tok"});
+  EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
+}
+
+} // namespace
+} // namespace e2e

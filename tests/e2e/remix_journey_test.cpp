@@ -1,0 +1,93 @@
+// Remixed Commentary from its button: the entries of a script as rows, in
+// script order and sorted, heard and exported; an empty script and one in
+// error.
+#include <filesystem>
+
+#include "e2e/harness.h"
+#include "media/wav.h"
+#include "support/commentary_builder.h"
+
+namespace e2e {
+namespace {
+
+using kv::test::Clip;
+
+class Remix : public Session {
+protected:
+  // Writes REMIX.TXT and VOICE\VOICE.WAD, then enters the mode; the list, or null.
+  HWND Enter(const std::string& script) {
+    WriteBytes(InFolder("REMIX.TXT"), Bytes(script.begin(), script.end()));
+    std::filesystem::create_directories(InFolder("VOICE"));
+    WriteBytes(InFolder("VOICE\\VOICE.WAD"),
+               kv::test::BuildWad({kv::test::Member("A.SFX", a_), kv::test::Member("B.SFX", b_)}));
+    ui_.ChooseFile(InFolder("REMIX.TXT"));
+    Click(kv::kCmdRemixedCommentary);
+    return FindWindowExA(main_, nullptr, WC_LISTVIEWA, nullptr);
+  }
+  Bytes Wav(std::initializer_list<std::pair<const Bytes*, std::pair<int, int>>> cuts) {
+    Bytes samples;
+    for (const auto& [clip, range] : cuts)
+      samples.insert(samples.end(), clip->begin() + range.first, clip->begin() + range.second);
+    return *kv::MakeWavImage(samples);
+  }
+  const Bytes a_ = Clip(200, 1);
+  const Bytes b_ = Clip(60, 2);
+};
+
+TEST_F(Remix, EntriesAreListedSortedHeardAndExported) {
+  HWND list = Enter("head\r\n<Goal>\r\n@A,0,100@B,50,10\r\n<Empty>\r\n<Clamp>\r\n@a,150,999\r\n"
+                    "<Missing>\r\n@NONE,0,10\r\n<Arrow>@A,0,5@B,0,7\r\n");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ui_.dialogs.size(), 1u) << "VOICE.WAD was not found beside REMIX.TXT";
+  EXPECT_EQ(ui_.dialogs[0].dialog.path, "REMIX.TXT");
+  EXPECT_EQ(TextsOf(ChildrenOf(main_)), (Names{"< Back", "Preview Selection", "Export All", ""}));
+  EXPECT_EQ(Column(list, 0), (Names{"Goal", "Empty", "Clamp", "Missing", "Arrow"}));
+  Click(kv::kCmdPreviewRemix);
+  EXPECT_EQ(ui_.messages.at(0).owner, list);
+  EXPECT_EQ(Shown(), Names{"Alert: No Selection"});
+
+  NMLISTVIEW click{};
+  click.hdr = {list, 0, LVN_COLUMNCLICK};
+  SendMessageA(main_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(Column(list, 0), (Names{"Arrow", "Clamp", "Empty", "Goal", "Missing"}));
+  Shot(main_, "sorted");
+  const Bytes goal = Wav({{&a_, {0, 100}}, {&b_, {50, 60}}});
+  ListView_SetItemState(list, 3, LVIS_SELECTED, LVIS_SELECTED);
+  Click(kv::kCmdPreviewRemix);
+  EXPECT_EQ(ui_.played.back(), goal);
+
+  std::filesystem::create_directories(InFolder("out"));
+  WriteBytes(InFolder("out\\Goal.wav"), {'o', 'l', 'd'});
+  ui_.ChooseFolder(InFolder("out"));
+  ui_.Answer(IDNO);
+  Click(kv::kCmdExportRemix);
+  EXPECT_EQ(Shown(),
+            (Names{"Goal.wav: File Already Exist!\nDo you wish to overwrite it?", "Files Extracted: 4"}));
+  EXPECT_EQ(ReadBytes(InFolder("out\\Empty.wav")), Wav({}));
+  EXPECT_EQ(ReadBytes(InFolder("out\\Arrow.wav")), Wav({{&b_, {0, 7}}}))
+      << "'>' then '@': the first piece is the comment";
+  EXPECT_EQ(ReadBytes(InFolder("out\\Clamp.wav")), Wav({{&a_, {150, 200}}}));
+  EXPECT_EQ(ReadBytes(InFolder("out\\Missing.wav")), Wav({}));
+  std::filesystem::create_directories(InFolder("fresh"));
+  ui_.ChooseFolder(InFolder("fresh"));
+  Click(kv::kCmdExportRemix);
+  EXPECT_EQ(Shown(), Names{"Files Extracted: 5"});
+  EXPECT_EQ(ReadBytes(InFolder("fresh\\Goal.wav")), goal);
+
+  Click(kv::kCmdBack);
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
+}
+
+TEST_F(Remix, AnEmptyScriptHasNothingToExportAndAScriptErrorBringsTheMenuBack) {
+  Enter("no entries here");
+  Click(kv::kCmdExportRemix);
+  EXPECT_EQ(Shown(), Names{"ExtractRemix(): Error: No Entries"});
+  Click(kv::kCmdBack);
+  Enter("<Fine>\r\n@A,0,1\r\n<Bad>\r\n@B,61,1\r\n");
+  EXPECT_EQ(Shown(), Names{"Abort: Error in REMIX script"});
+  EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
+}
+
+} // namespace
+} // namespace e2e
