@@ -23,8 +23,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-std::string SharedPath(std::string_view relative) {
-  return std::string(KV_SHARED_DIR) + "/" + std::string(relative);
+std::string DataPath(std::string_view relative) {
+  return std::string(KV_TEST_DATA_DIR) + "/" + std::string(relative);
 }
 
 std::vector<std::uint8_t> MakeBlock(std::span<const std::uint8_t> stream, std::uint32_t size) {
@@ -36,7 +36,7 @@ std::vector<std::uint8_t> MakeBlock(std::span<const std::uint8_t> stream, std::u
 }
 
 std::vector<ImplodeVector> LoadImplodeVectors() {
-  const std::string folder = SharedPath("testdata/implode/");
+  const std::string folder = DataPath("implode/");
   std::ifstream manifest(folder + "MANIFEST.tsv");
   if (!manifest) ADD_FAILURE() << "cannot read " << folder << "MANIFEST.tsv";
   std::vector<ImplodeVector> vectors;

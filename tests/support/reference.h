@@ -1,4 +1,4 @@
-// Referees for the implode decoder: the shared vectors made by an independent encoder, libdynamite
+// Referees for the implode decoder: the vectors made by an independent encoder, libdynamite
 // (mode-0 streams only) and a plain decoder that takes one bit at a time, against which the
 // table-driven one is checked.
 #pragma once
@@ -17,13 +17,13 @@ namespace kv::test {
 // The whole file at `path`; fails the current test (and returns nothing) when it can't be read.
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
-// A path inside the shared folder, e.g. SharedPath("testdata/implode/MANIFEST.tsv").
-std::string SharedPath(std::string_view relative);
+// A path inside tests/data, e.g. DataPath("implode/MANIFEST.tsv").
+std::string DataPath(std::string_view relative);
 
 // A CompressedBlock: `size` as 4 bytes little-endian, then `stream`.
 std::vector<std::uint8_t> MakeBlock(std::span<const std::uint8_t> stream, std::uint32_t size);
 
-// One row of testdata/implode/MANIFEST.tsv with its two files loaded.
+// One row of implode/MANIFEST.tsv with its two files loaded.
 struct ImplodeVector {
   std::string name;
   int literal_mode = 0;

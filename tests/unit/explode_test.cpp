@@ -189,7 +189,7 @@ TEST(Explode, SharedVectorsDecodeExactlyAndLibdynamiteAgreesOnModeZero) {
 
 TEST(Explode, DamagedVectorsGiveTheirStatedOutcomeAndPrefix) {
   const auto file = [](const std::string& name) {
-    return test::ReadFileBytes(test::SharedPath("testdata/implode/damaged/" + name));
+    return test::ReadFileBytes(test::DataPath("implode/damaged/" + name));
   };
   EXPECT_EQ(ExplodeCollect(file("badmode_2_pcm_speech_u8_11k_20000_m0_d6.imp")),
             (ExplodeOutcome{BadLiteralMode, {}}));
