@@ -87,29 +87,6 @@ TEST(CelImage, AFileTooShortForItsTablesIsRefusedWholeAndAnImagePastTheEndAlone)
   EXPECT_EQ(Convert(Bytes(two.begin(), two.end() - 1), 0), Convert(two, 0));
 }
 
-TEST(CelWriter, RefusesPicturesThatWouldNotReadBackAsGiven) {
-  const auto picture = [](std::string name, std::uint16_t width = 1, std::uint16_t height = 1) {
-    return CelImageInput{std::move(name), width, height, Bytes(std::size_t{width} * height, 1)};
-  };
-  CelImageInput short_pixels = picture("SHORT", 3, 3);
-  short_pixels.pixels.pop_back();
-  const std::pair<CelImageInput, std::string> cases[] = {
-      {picture(""), ": the name is empty"},
-      {picture("EIGHTCHR"), "EIGHTCHR: the name has 8 characters; an image name holds at most 7"},
-      {picture("A B"), "A B: the name holds a space"},
-      {picture(" AB"), " AB: the name holds a space"},
-      {picture(std::string("A\0B", 3)), std::string("A\0B: the name holds a zero byte", 31)},
-      {short_pixels, "SHORT: 8 pixels for 3 x 3"}};
-  for (const auto& [bad, problem] : cases) {
-    const CelImageInput pictures[] = {picture("OK", 2, 2), bad};
-    const CelBuild build = BuildCelFile(pictures);
-    EXPECT_EQ(build.problem.substr(0, problem.size()), problem);
-    EXPECT_TRUE(build.bytes.empty());
-  }
-  const std::vector<CelImageInput> too_many(65536, picture("X", 0, 0));
-  EXPECT_EQ(BuildCelFile(too_many).problem, "65536 images are too many for one file (at most 65535)");
-}
-
 // ImageMagick as an independent reader: every pixel of an odd-width image,
 // by position and colour.
 TEST(CelImage, ImageMagickReadsTheBmpAsBuilt) {
