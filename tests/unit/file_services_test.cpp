@@ -74,12 +74,9 @@ TEST_F(FileServicesTest, SaveFileCreatesANewFileWhateverTheModeAndAnExistingOneF
   WriteBytes(path, Text("old"));
   ui.Answer(platform::kAnswerNo);
   ui.Answer(platform::kAnswerYes);
-  const std::pair<OverwriteMode, const char*> steps[] = {{Skip, "old"},
-                                                         {Ask, "old"},
-                                                         {Ask, "Ask"},
-                                                         {Overwrite, "Overwrite"},
-                                                         {OverwriteMode(7), "other values overwrite"}};
-  for (const auto& [mode, result] : steps) {
+  // Each mode in turn, and what the file holds after it; other values overwrite.
+  for (const auto& [mode, result] :
+       {std::pair(Skip, "old"), {Ask, "old"}, {Ask, "yes"}, {Overwrite, "o"}, {OverwriteMode(7), "7"}}) {
     EXPECT_EQ(SaveFile(path, Text(result), mode), result != std::string("old"));
     EXPECT_EQ(ReadBytes(path), Text(result));
   }
