@@ -55,18 +55,18 @@ struct Pipe {
   std::size_t position = 0;
   std::vector<std::uint8_t> output;
 
-  std::size_t Next() {
-    const std::size_t left = input.size() - position;
-    position += piece == 0 ? left : std::min(left, piece);
-    return piece == 0 ? left : std::min(left, piece);
+  // Takes up to `most` bytes of the input; returns how many.
+  std::size_t Take(std::size_t most) {
+    const std::size_t count = std::min(input.size() - position, most);
+    position += count;
+    return count;
   }
 };
 
 std::size_t DynamiteRead(void* buffer, std::size_t size, void* cookie) {
   auto& pipe = *static_cast<Pipe*>(cookie);
-  pipe.piece = size;
   const std::uint8_t* from = pipe.input.data() + pipe.position;
-  const std::size_t count = pipe.Next();
+  const std::size_t count = pipe.Take(size);
   std::copy_n(from, count, static_cast<std::uint8_t*>(buffer));
   return count;
 }
@@ -81,7 +81,7 @@ std::size_t DynamiteWrite(void* buffer, std::size_t size, void* cookie) {
 std::uint32_t PieceRead(void* cookie, const std::uint8_t** data) {
   auto& pipe = *static_cast<Pipe*>(cookie);
   *data = pipe.input.data() + pipe.position;
-  return static_cast<std::uint32_t>(pipe.Next());
+  return static_cast<std::uint32_t>(pipe.Take(pipe.piece == 0 ? SIZE_MAX : pipe.piece));
 }
 
 int CollectWrite(void* cookie, const std::uint8_t* data, std::uint32_t length) {
