@@ -25,11 +25,13 @@ public:
 
   // The answer to the next Yes/No box (kAnswerYes or kAnswerNo).
   void Answer(int answer) { answers_.push_back(answer); }
-  // The next open or save dialog or folder chooser returns `path`; nullopt cancels.
-  void Choose(std::optional<std::string> path) { choices_.push_back(std::move(path)); }
-  // The messages shown since the last call, each as "caption: text", with
-  // " [Yes/No]" after a question: compared as one list, a message too many
-  // or too few fails as surely as a wrong text.
+  // The next open or save dialog returns `path`, or cancels with nullopt.
+  void ChooseFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
+  // The next folder chooser returns `folder` ("" cancels).
+  void ChooseFolder(std::string folder) { folders_.push_back(std::move(folder)); }
+  // Takes the messages shown so far out of `messages`, each as "caption:
+  // text", with " [Yes/No]" after a question: compared as one list, a message
+  // too many or too few fails as surely as a wrong text.
   std::vector<std::string> Told();
 
   std::vector<platform::MessageShown> messages;
@@ -42,11 +44,9 @@ public:
   std::string OnChooseFolder(platform::WindowHandle owner, const std::string& instruction) override;
 
 private:
-  std::optional<std::string> Next(const char* what);
-
   std::deque<int> answers_;
-  std::deque<std::optional<std::string>> choices_;
-  std::size_t told_ = 0;
+  std::deque<std::optional<std::string>> files_;
+  std::deque<std::string> folders_;
   platform::HostUi* previous_;
 };
 

@@ -118,10 +118,10 @@ protected:
            const Bytes& pal = kPalette) {
     WriteBytes(cel_path, cel);
     WriteBytes(pal_path, pal);
-    ui.Choose(cel_path);
-    ui.Choose(pal_path);
+    ui.ChooseFile(cel_path);
+    ui.ChooseFile(pal_path);
     for (const auto& save : saves)
-      ui.Choose(save ? std::optional(dir.File(*save)) : std::nullopt);
+      ui.ChooseFile(save ? std::optional(dir.File(*save)) : std::nullopt);
     cel_to_bmp(kMainWindow);
   }
   // The paths offered by the save dialogs, and forgets them.
@@ -152,21 +152,21 @@ TEST_F(CelToBmp, EveryImageIsOfferedInFileOrderAndACancelSkipsOnlyThatOne) {
   EXPECT_EQ(ReadBytes(dir.File("three.bmp")), Convert(three, 2));
   EXPECT_EQ(FilesIn(dir.path()), (Strings{"TITLE.CEL", "TITLE.PAL", "one.bmp", "three.bmp"}));
 
-  ui.Choose(std::nullopt); // cancelled open dialogs
+  ui.ChooseFile(std::nullopt); // cancelled open dialogs
   cel_to_bmp(kMainWindow);
-  ui.Choose(cel_path);
-  ui.Choose(std::nullopt);
+  ui.ChooseFile(cel_path);
+  ui.ChooseFile(std::nullopt);
   cel_to_bmp(kMainWindow);
   Run(BuildCel({}), {});
   Run(three, {}, Bytes(767, 0));
   Run(three, {}, Bytes(769, 0));
   Run(Bytes(three.begin(), three.begin() + 20), {});
   EXPECT_EQ(Offered(), Strings{});
+  for (const platform::MessageShown& message : ui.messages)
+    EXPECT_EQ(message.owner, kMainWindow);
   const std::string bad_pal = pal_path + ": Failed: *.PAL file size must be 768 bytes";
   EXPECT_EQ(ui.Told(),
             (Strings{bad_pal, bad_pal, cel_path + ": Failed: *.CEL file ends before its image tables"}));
-  for (const platform::MessageShown& message : ui.messages)
-    EXPECT_EQ(message.owner, kMainWindow);
 }
 
 TEST_F(CelToBmp, DamagedImagesAreNamedOnceNamesTooLongSkippedAndAFailedWriteGoesOn) {

@@ -57,11 +57,11 @@ TEST(CompressedBlock, DecompressFileWritesWhereTheUserSaysAndNothingOnFailureCan
   WriteBytes(dir.File("again.cmp"), kAbabBlock);
   for (const char* chosen : {"abab.cmp", "out.txt", "abab.cmp", "abab.cmp" /* over its own input */,
                              "plain.txt", "copy.txt", "bad.cmp", "data.wad", "DATA.Wad" /* never read */})
-    ui.Choose(dir.File(chosen));
+    ui.ChooseFile(dir.File(chosen));
   ui.Answer(platform::kAnswerYes); // skip the decompression of plain.txt
-  ui.Choose(std::nullopt);
-  ui.Choose(dir.File("again.cmp"));
-  ui.Choose(std::nullopt);
+  ui.ChooseFile(std::nullopt);
+  ui.ChooseFile(dir.File("again.cmp"));
+  ui.ChooseFile(std::nullopt);
   for (int run = 0; run < 8; ++run)
     DecompressFile();
   EXPECT_EQ(ReadBytes(dir.File("out.txt")), Text("ABAB"));

@@ -150,15 +150,15 @@ TEST_F(FileServicesTest, OutputFolderStepsEnterTheChosenFolderAndStayOnCancelOrF
   CurrentDirectoryGuard restore;
   int owner = 0;
   for (const char* chosen : {"", "gone"})
-    ui.Choose(dir.File(chosen));
-  ui.Choose(std::nullopt);
+    ui.ChooseFolder(dir.File(chosen));
+  ui.ChooseFolder("");
   EXPECT_TRUE(ChooseOutputFolder(nullptr));
   EXPECT_FALSE(ChooseOutputFolder(&owner));
   EXPECT_FALSE(ChooseOutputFolder(nullptr));
   EXPECT_EQ(fs::current_path(), dir.path());
   EXPECT_EQ(ui.folder_instructions.at(0), "Select the place where you want to extract the selected item(s).");
-  EXPECT_EQ(ui.Told(), Strings{"Failed to set output directory: Abort"});
   EXPECT_EQ(ui.messages.at(0).owner, &owner);
+  EXPECT_EQ(ui.Told(), Strings{"Failed to set output directory: Abort"});
 }
 
 } // namespace

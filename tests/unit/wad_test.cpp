@@ -224,11 +224,9 @@ TEST_F(WadExtract, FailedDecodesAreWrittenAsStoredAndUnsafeOrUnterminatedNamesNo
   for (const char* name : refused) {
     Extract(archive, name, {}, false);
     const Strings told = ui.Told();
-    EXPECT_TRUE(told.size() == 1 &&
-                told[0].starts_with(name + std::string(": Refused: ")) != (name[0] == 'F'))
-        << name;
+    const std::string why = name[0] == 'F' ? "no terminating zero" : ": Refused: ";
+    EXPECT_TRUE(told.size() == 1 && told[0].find(why) != std::string::npos) << name;
   }
-  EXPECT_NE(ui.messages.back().text.find("no terminating zero"), std::string::npos);
   EXPECT_EQ(FilesIn(dir.path()).size(), std::size(as_is));
   EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "UP.TXT"));
 }
@@ -245,7 +243,7 @@ TEST_F(WadExtract, ExtractAllAndSelectionAskForAFolderAndCountWhatWasWritten) {
   TempDir out;
   for (const std::string& folder :
        {out.path().string(), std::string(), dir.path().string(), dir.path().string(), dir.path().string()})
-    ui.Choose(folder.empty() ? std::nullopt : std::optional(folder));
+    ui.ChooseFolder(folder);
   EXPECT_EQ(ExtractAllRows(nullptr, Strings{"CON", "ABAB.TXT", "D.SFX"}, {}), 2);
   EXPECT_EQ(FilesIn(out.path()), (Strings{"ABAB.TXT", "D.WAV"}));
   EXPECT_EQ(ExtractAllRows(nullptr, Strings{"ABAB.TXT"}, {}), 0) << "a cancelled chooser ends quietly";
