@@ -94,7 +94,9 @@ TEST_F(CliTest, AnExistingOutputIsReplacedOnlyWhenTheUserOrAnOptionSaysSo) {
     EXPECT_EQ(run.err, err);
     EXPECT_EQ(ReadBytes("out"), Text(status == kExitSuccess ? "ABAB" : "keep"));
   }
-  WriteBytes("d4.cmp", {4, 0, 0, 0, 0, 4, 0x82, 0x08, 0xED, 0x05, 0xFC, 0x03}); // dictionary bits 4
+  Bytes d4 = kAbabBlock;
+  d4[5] = 4; // dictionary bits 4: decodes, but does not look compressed
+  WriteBytes("d4.cmp", d4);
   EXPECT_EQ(Cli({"decompress", "d4.cmp"}).err,
             "vorevuvo: d4.cmp: Data doesn't appear to be compressed (--force decodes it anyway)\n");
   EXPECT_EQ(Cli({"decompress", "d4.cmp", "--force"}).out, "wrote d4.cmp.unpacked (4 bytes)\n");
