@@ -16,6 +16,13 @@ step() { echo; echo "== $* ($(( $(date +%s) - start )) s)"; }
 step "Checking the format of the sources"
 git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
+step "Checking that no Win32 callback is cast (the i686 compile checks their calling convention)"
+callback_types='WNDPROC|DLGPROC|BFFCALLBACK|PFNLVCOMPARE|SUBCLASSPROC|TIMERPROC|WNDENUMPROC|HOOKPROC'
+if git grep -nE "(reinterpret_cast|static_cast)<($callback_types)>|\(($callback_types)\)" -- '*.cpp' '*.h'; then
+  echo "A callback handed to Win32 must be declared CALLBACK and passed without a cast." >&2
+  exit 1
+fi
+
 for preset in win32 win64 linux-release linux-debug; do
   step "Building $preset"
   cmake --preset "$preset" >/dev/null

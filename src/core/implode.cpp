@@ -64,13 +64,13 @@ template <std::size_t N> constexpr std::size_t ExpandedSize(const std::array<std
 // True when the lengths use up the code space exactly, as the decoder
 // expects: every 13-bit pattern then reaches a symbol.
 template <std::size_t N> constexpr bool IsComplete(const std::array<std::uint8_t, N>& compact) {
-  long space = 0;
+  std::int32_t space = 0;
   for (std::uint8_t byte : compact) {
     const int length = byte & 15;
     if (length == 0 || length > kMaxCodeLength) return false;
-    space += ((byte >> 4) + 1L) << (kMaxCodeLength - length);
+    space += ((byte >> 4) + 1) << (kMaxCodeLength - length);
   }
-  return space == (1L << kMaxCodeLength);
+  return space == (1 << kMaxCodeLength);
 }
 
 template <std::size_t Symbols, std::size_t N>

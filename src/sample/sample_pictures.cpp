@@ -75,9 +75,9 @@ public:
   void FillEllipse(int cx, int cy, int rx, int ry, std::uint8_t colour) {
     for (int y = cy - ry; y <= cy + ry; ++y)
       for (int x = cx - rx; x <= cx + rx; ++x) {
-        const long dx = x - cx;
-        const long dy = y - cy;
-        if (dx * dx * ry * ry + dy * dy * rx * rx <= long{rx} * rx * ry * ry) Set(x, y, colour);
+        const std::int64_t dx = x - cx;
+        const std::int64_t dy = y - cy;
+        if (dx * dx * ry * ry + dy * dy * rx * rx <= std::int64_t{rx} * rx * ry * ry) Set(x, y, colour);
       }
   }
 

@@ -28,10 +28,6 @@
 namespace kv {
 namespace {
 
-// The list view's own procedure, which WadListProc hands everything but
-// Ctrl+A to. Every SysListView32 shares it, so one value serves every WAD list.
-WNDPROC BaseListProc = nullptr;
-
 constexpr char kOpenTitle[] = "Select Kroll WAD file";
 constexpr std::uint32_t kOpenFlags = platform::kOfnExplorer | platform::kOfnFileMustExist;
 
@@ -145,13 +141,15 @@ void SelectEveryRow(HWND list) {
   SendMessageA(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(last), FALSE);
 }
 
-LRESULT CALLBACK WadListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam) {
+// Takes Ctrl+A and hands everything else on to the list view's own procedure.
+LRESULT CALLBACK WadListProc(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
   // Ctrl+A arrives as the character 1; it is consumed even on an empty list.
   if (message == WM_CHAR && wparam == 1) {
     SelectEveryRow(list);
     return 0;
   }
-  return CallWindowProcA(BaseListProc, list, message, wparam, lparam);
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, WadListProc, 0);
+  return DefSubclassProc(list, message, wparam, lparam);
 }
 
 // ------------------------------------------------------------ building
@@ -184,8 +182,7 @@ HWND CreateWadList(HWND window) {
   GetClientRect(window, &client);
   HWND list = CreateChild(window, WC_LISTVIEWA, "", WS_DLGFRAME | LVS_REPORT | LVS_SHOWSELALWAYS, 0, kListTop,
                           client.right, client.bottom - kListBottomMargin - kListTop);
-  BaseListProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WadListProc)));
+  SetWindowSubclass(list, WadListProc, 0, 0);
   CurrentListView = list;
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   for (int index = 0; const Column& column : kColumns) {

@@ -14,11 +14,6 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-std::uint32_t U32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-  return std::uint32_t{bytes[at]} | std::uint32_t{bytes[at + 1]} << 8 | std::uint32_t{bytes[at + 2]} << 16 |
-         std::uint32_t{bytes[at + 3]} << 24;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -39,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::size_t stride = kv::BmpRowStride(image.width);
     Check(bmp.size() == kv::kBmpPixelOffset + stride * image.height);
-    Check(U32(bmp, 2) == bmp.size() && U32(bmp, 18) == image.width &&
-          U32(bmp, 22) == static_cast<std::uint32_t>(-static_cast<std::int32_t>(image.height)));
+    using kv::test::BmpU32;
+    Check(BmpU32(bmp, 2) == bmp.size() && BmpU32(bmp, 18) == image.width &&
+          BmpU32(bmp, 22) == static_cast<std::uint32_t>(-static_cast<std::int32_t>(image.height)));
     for (std::size_t y = 0; image.width != 0 && y < image.height; ++y) {
       const std::uint8_t* row = bmp.data() + kv::kBmpPixelOffset + y * stride;
       Check(std::memcmp(row, cel.data() + image.pixels + y * image.width, image.width) == 0);

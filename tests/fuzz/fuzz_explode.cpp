@@ -1,8 +1,9 @@
 // ExplodeData on arbitrary bytes. The input is taken as a bare stream (the seeds are) and framed with
 // a declared size and a buffer capacity drawn from its own bytes; the whole input is also tried as a
-// block. The debug build also checks the table decoder against the bit-by-bit reader.
+// block. The table decoder is checked against the bit-by-bit reader, with the input whole and in pieces.
 #include "core/explode.h"
 #include "support/reference.h"
+#include "support/wad_builder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -36,20 +37,19 @@ std::int32_t Decode(const std::vector<std::uint8_t>& block, std::uint32_t capaci
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> stream(data, size);
   const kv::test::ExplodeOutcome outcome = kv::test::ExplodeCollect(stream);
-#ifndef NDEBUG
-  // The bitwise reader is slow in this build; large inputs are left to the unit tests.
+  // The bitwise reader is slow; large inputs are left to the unit tests.
   if (size <= 8192) {
     Check(kv::test::ExplodeCollect(stream, 1 + size % 13) == outcome);
     Check(kv::test::ReferenceExplode(stream) == outcome);
   }
-#endif
 
   const std::uint32_t hash = Mix(data, size);
   const std::uint32_t declared = hash % 70000; // sometimes above the largest size allowed
   const std::uint32_t slack[] = {0, 1, 100, 0xFFFFFFFF};
   const std::uint32_t capacity = std::min<std::uint32_t>(declared + slack[(hash >> 20) % 4], 70000);
   std::vector<std::uint8_t> produced;
-  const std::int32_t count = Decode(kv::test::MakeBlock(stream, declared), capacity, produced);
+  const std::int32_t count =
+      Decode(kv::test::BlockWithSize(declared, {data, data + size}), capacity, produced);
   if (declared > kv::kMaxDecompressedSize || capacity < declared) {
     Check(count == -1);
   } else {

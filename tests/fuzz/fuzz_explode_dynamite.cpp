@@ -3,7 +3,8 @@
 // our decoder finished with Done.
 //
 // An input whose first byte is 0 or 1 is a stream (the seeds are), forced to literal mode 0 and a
-// valid dictionary size. Any other input is a list of items, 3 bytes each, written as a valid stream.
+// valid dictionary size. Any other input is a list of items, 3 bytes each, written as a valid stream
+// by the encoder's writer.
 #include "core/explode.h"
 #include "support/reference.h"
 
@@ -22,12 +23,12 @@ void Check(bool ok) {
 
 std::vector<std::uint8_t> StreamFromItems(const std::uint8_t* data, std::size_t size) {
   const int dictionary_bits = 4 + data[1] % 3;
-  kv::test::StreamWriter writer(0, dictionary_bits);
+  kv::test::Items items;
   std::size_t produced = 0;
   for (std::size_t i = 2; i + 3 <= std::min<std::size_t>(size, kMaxItems * 3); i += 3) {
     const std::uint8_t kind = data[i], a = data[i + 1], b = data[i + 2];
     if (produced == 0 || (kind & 1) == 0) {
-      writer.Literal(a);
+      items.tokens.push_back({0, a});
       ++produced;
       continue;
     }
@@ -35,10 +36,10 @@ std::vector<std::uint8_t> StreamFromItems(const std::uint8_t* data, std::size_t 
     const int length = (kind & 6) == 6 ? 2 + ((kind >> 3) << 8 | a) % 517 : 2 + a % 16;
     const int reach = length == 2 ? 256 : 64 << dictionary_bits;
     const int distance = 1 + static_cast<int>((b << 8 | kind) % std::min<std::size_t>(reach, produced));
-    writer.Copy(length, distance);
+    items.Copy(length, distance);
     produced += static_cast<std::size_t>(length);
   }
-  return writer.End().Bytes();
+  return items.Stream(0, dictionary_bits);
 }
 
 } // namespace

@@ -1,12 +1,10 @@
 #include "support/cel_builder.h"
+
+#include <algorithm>
+
 #include "core/little_endian.h"
 
 namespace kv::test {
-namespace {
-
-constexpr std::size_t kRecordHeader = 18;
-
-} // namespace
 
 CelPicture AsymmetricPicture(const std::string& name, std::uint16_t width, std::uint16_t height) {
   CelPicture picture{name, width, height, {}, std::nullopt};
@@ -20,36 +18,23 @@ std::vector<std::uint8_t> BuildCel(const std::vector<CelPicture>& pictures) {
   const std::size_t count = pictures.size();
   const std::size_t records_base = 6 + 12 * count;
   std::vector<std::uint8_t> cel(records_base, 0);
-  cel[0] = 'C';
-  cel[1] = 'E';
-  cel[2] = 'L';
+  cel[0] = 'C'; // the first four bytes are never read
   StoreLE16(cel, 4, static_cast<std::uint32_t>(count));
   for (std::size_t i = 0; i < count; ++i) {
     const CelPicture& picture = pictures[i];
     std::string record = picture.name_record.substr(0, 8);
     record.resize(8, ' ');
-    for (std::size_t j = 0; j < 8; ++j)
-      cel[6 + 8 * i + j] = static_cast<std::uint8_t>(record[j]);
+    std::copy(record.begin(), record.end(), cel.begin() + static_cast<std::ptrdiff_t>(6 + 8 * i));
 
     const std::size_t record_at = cel.size();
     StoreLE32(cel, 6 + 8 * count + 4 * i,
               picture.offset.value_or(static_cast<std::uint32_t>(record_at - records_base)));
-    cel.resize(record_at + kRecordHeader, 0xEE); // the 14 unread bytes are not zero
+    cel.resize(record_at + 18, 0xEE); // the 14 unread bytes are not zero
     StoreLE16(cel, record_at, picture.width);
     StoreLE16(cel, record_at + 2, picture.height);
     cel.insert(cel.end(), picture.pixels.begin(), picture.pixels.end());
   }
   return cel;
-}
-
-std::vector<std::uint8_t> BuildPalette(Rgb (*colour)(int index)) {
-  std::vector<std::uint8_t> pal;
-  pal.reserve(768);
-  for (int i = 0; i < 256; ++i) {
-    const Rgb rgb = colour(i);
-    pal.insert(pal.end(), {rgb.red, rgb.green, rgb.blue});
-  }
-  return pal;
 }
 
 Rgb TestPaletteColour(int index) {
@@ -58,7 +43,12 @@ Rgb TestPaletteColour(int index) {
 }
 
 std::vector<std::uint8_t> TestPalette() {
-  return BuildPalette(TestPaletteColour);
+  std::vector<std::uint8_t> pal;
+  for (int i = 0; i < 256; ++i) {
+    const Rgb rgb = TestPaletteColour(i);
+    pal.insert(pal.end(), {rgb.red, rgb.green, rgb.blue});
+  }
+  return pal;
 }
 
 std::uint32_t BmpU32(const std::vector<std::uint8_t>& bmp, std::size_t offset) {
@@ -70,11 +60,6 @@ std::uint8_t BmpIndexAt(const std::vector<std::uint8_t>& bmp, int x, int y) {
   const auto width = static_cast<int>(BmpU32(bmp, 18));
   const int stride = (width + 3) / 4 * 4;
   return bmp.at(static_cast<std::size_t>(BmpU32(bmp, 10) + static_cast<std::uint32_t>(y * stride + x)));
-}
-
-Rgb BmpColour(const std::vector<std::uint8_t>& bmp, int index) {
-  const std::size_t at = 54 + 4 * static_cast<std::size_t>(index);
-  return {bmp.at(at + 2), bmp.at(at + 1), bmp.at(at)};
 }
 
 } // namespace kv::test

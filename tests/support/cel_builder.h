@@ -35,9 +35,7 @@ struct Rgb {
   bool operator==(const Rgb&) const = default;
 };
 
-// A 768-byte PAL palette; entry i gets `colour(i)` (6-bit values).
-std::vector<std::uint8_t> BuildPalette(Rgb (*colour)(int index));
-// A palette whose entries all differ in red and blue: entry i is
+// A 768-byte palette whose entries all differ in red and blue: entry i is
 // red (i * 5) % 64, green i / 4, blue 63 - i % 64.
 std::vector<std::uint8_t> TestPalette();
 Rgb TestPaletteColour(int index);
@@ -46,7 +44,5 @@ Rgb TestPaletteColour(int index);
 std::uint32_t BmpU32(const std::vector<std::uint8_t>& bmp, std::size_t offset);
 // The palette index at (x, y), row 0 at the top.
 std::uint8_t BmpIndexAt(const std::vector<std::uint8_t>& bmp, int x, int y);
-// The colour of palette entry `index` as 8-bit values.
-Rgb BmpColour(const std::vector<std::uint8_t>& bmp, int index);
 
 } // namespace kv::test

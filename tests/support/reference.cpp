@@ -1,12 +1,10 @@
 #include "support/reference.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
-#include <fstream>
-#include <iterator>
 #include <sstream>
+
+#include "support/temp_dir.h"
 
 extern "C" {
 #include <libdynamite.h>
@@ -14,164 +12,130 @@ extern "C" {
 
 namespace kv::test {
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    ADD_FAILURE() << "cannot read " << path;
-    return {};
-  }
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::string SharedPath(std::string_view relative) {
-  return std::string(KV_SHARED_DIR) + "/" + std::string(relative);
-}
-
-std::vector<std::uint8_t> MakeBlock(std::span<const std::uint8_t> stream, std::uint32_t size) {
-  std::vector<std::uint8_t> block(4 + stream.size());
-  for (int i = 0; i < 4; ++i)
-    block[i] = static_cast<std::uint8_t>(size >> (8 * i));
-  std::copy(stream.begin(), stream.end(), block.begin() + 4);
-  return block;
+std::vector<std::uint8_t> DataFile(std::string_view relative) {
+  return ReadBytes(std::string(KV_TEST_DATA_DIR) + "/" + std::string(relative));
 }
 
 std::vector<ImplodeVector> LoadImplodeVectors() {
-  const std::string folder = SharedPath("testdata/implode/");
-  std::ifstream manifest(folder + "MANIFEST.tsv");
-  if (!manifest) ADD_FAILURE() << "cannot read " << folder << "MANIFEST.tsv";
+  const std::vector<std::uint8_t> text = DataFile("implode/MANIFEST.tsv");
+  std::istringstream manifest(std::string(text.begin(), text.end()));
   std::vector<ImplodeVector> vectors;
   std::string line;
   std::getline(manifest, line); // column names
-  while (std::getline(manifest, line)) {
-    if (line.empty()) continue;
-    std::istringstream fields(line);
-    ImplodeVector vector;
-    fields >> vector.name >> vector.literal_mode >> vector.dictionary_bits;
-    vector.stream = ReadFileBytes(folder + vector.name + ".imp");
-    vector.raw = ReadFileBytes(folder + vector.name + ".raw");
-    vectors.push_back(std::move(vector));
+  for (ImplodeVector v; std::getline(manifest, line);) {
+    if (!(std::istringstream(line) >> v.name >> v.literal_mode >> v.dictionary_bits)) continue;
+    v.stream = DataFile("implode/" + v.name + ".imp");
+    v.raw = DataFile("implode/" + v.name + ".raw");
+    vectors.push_back(v);
   }
   return vectors;
 }
 
+Items& Items::Lit(std::string_view text) {
+  for (const char c : text)
+    tokens.push_back({0, static_cast<std::uint8_t>(c)});
+  return *this;
+}
+
+Items& Items::Copy(int length, int distance) {
+  tokens.push_back({static_cast<std::uint16_t>(length), static_cast<std::uint16_t>(distance)});
+  return *this;
+}
+
+std::vector<std::uint8_t> Items::Stream(int literal_mode, int dictionary_bits) const {
+  return implode_detail::Emit(tokens, {static_cast<LiteralMode>(literal_mode), dictionary_bits});
+}
+
 namespace {
 
-struct DynamiteContext {
+// The input handed out in pieces (all that is left when `piece` is 0) and the output collected.
+struct Pipe {
   std::span<const std::uint8_t> input;
+  std::size_t piece = 0;
   std::size_t position = 0;
   std::vector<std::uint8_t> output;
+
+  // Takes up to `most` bytes of the input; returns how many.
+  std::size_t Take(std::size_t most) {
+    const std::size_t count = std::min(input.size() - position, most);
+    position += count;
+    return count;
+  }
 };
-constexpr std::size_t kDynamiteOutputCap = std::size_t{16} << 20;
 
 std::size_t DynamiteRead(void* buffer, std::size_t size, void* cookie) {
-  auto& context = *static_cast<DynamiteContext*>(cookie);
-  const std::size_t count = std::min(size, context.input.size() - context.position);
-  std::copy_n(context.input.begin() + static_cast<std::ptrdiff_t>(context.position), count,
-              static_cast<std::uint8_t*>(buffer));
-  context.position += count;
+  auto& pipe = *static_cast<Pipe*>(cookie);
+  const std::uint8_t* from = pipe.input.data() + pipe.position;
+  const std::size_t count = pipe.Take(size);
+  std::copy_n(from, count, static_cast<std::uint8_t*>(buffer));
   return count;
 }
 
 std::size_t DynamiteWrite(void* buffer, std::size_t size, void* cookie) {
-  auto& context = *static_cast<DynamiteContext*>(cookie);
-  if (context.output.size() + size > kDynamiteOutputCap) return 0; // ends a decode that runs away
-  const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-  context.output.insert(context.output.end(), bytes, bytes + size);
+  auto& output = static_cast<Pipe*>(cookie)->output;
+  if (output.size() + size > (std::size_t{16} << 20)) return 0; // ends a decode that runs away
+  output.insert(output.end(), static_cast<std::uint8_t*>(buffer), static_cast<std::uint8_t*>(buffer) + size);
   return size;
 }
 
-} // namespace
-
-std::optional<std::vector<std::uint8_t>> DynamiteExplode(std::span<const std::uint8_t> stream) {
-  DynamiteContext context;
-  context.input = stream;
-  if (dynamite_explode(DynamiteRead, DynamiteWrite, &context) != DYNAMITE_SUCCESS) return std::nullopt;
-  return std::move(context.output);
+std::uint32_t PieceRead(void* cookie, const std::uint8_t** data) {
+  auto& pipe = *static_cast<Pipe*>(cookie);
+  *data = pipe.input.data() + pipe.position;
+  return static_cast<std::uint32_t>(pipe.Take(pipe.piece == 0 ? SIZE_MAX : pipe.piece));
 }
 
-namespace {
-
-struct PieceInput {
-  std::span<const std::uint8_t> data;
-  std::size_t piece = 0;
-  std::size_t position = 0;
-};
-
-std::uint32_t PieceRead(void* context, const std::uint8_t** data) {
-  auto& in = *static_cast<PieceInput*>(context);
-  const std::size_t left = in.data.size() - in.position;
-  const std::size_t count = in.piece == 0 ? left : std::min(left, in.piece);
-  *data = in.data.data() + in.position;
-  in.position += count;
-  return static_cast<std::uint32_t>(count);
-}
-
-int CollectWrite(void* context, const std::uint8_t* data, std::uint32_t length) {
-  auto& out = *static_cast<std::vector<std::uint8_t>*>(context);
-  out.insert(out.end(), data, data + length);
+int CollectWrite(void* cookie, const std::uint8_t* data, std::uint32_t length) {
+  auto& output = static_cast<Pipe*>(cookie)->output;
+  output.insert(output.end(), data, data + length);
   return 0;
 }
 
 } // namespace
 
+std::optional<std::vector<std::uint8_t>> DynamiteExplode(std::span<const std::uint8_t> stream) {
+  Pipe pipe{stream, 0, 0, {}};
+  if (dynamite_explode(DynamiteRead, DynamiteWrite, &pipe) != DYNAMITE_SUCCESS) return std::nullopt;
+  return std::move(pipe.output);
+}
+
 ExplodeOutcome ExplodeCollect(std::span<const std::uint8_t> stream, std::size_t piece) {
-  PieceInput in{stream, piece};
-  ExplodeOutcome outcome;
-  outcome.result = ExplodeStream(PieceRead, &in, CollectWrite, &outcome.output);
-  return outcome;
+  Pipe pipe{stream, piece, 0, {}};
+  const ExplodeResult result = ExplodeStream(PieceRead, &pipe, CollectWrite, &pipe);
+  return {result, std::move(pipe.output)};
 }
 
 namespace {
 
-const std::initializer_list<int> kLiteralCompact = {
+// The three prefix codes, written compactly: each byte stands for (high nibble + 1) symbols whose
+// codes have (low nibble) bits. Codes are canonical (shorter first, then by symbol) and stored with
+// every bit inverted.
+constexpr std::uint8_t kLiteralCompact[] = {
     11, 124, 8,  7,  28, 7,  188, 13,  76,  4,   10,  8,   12, 10, 12, 10, 8,  23, 8,  9,  7,  6,  7,  8,  7,
     6,  55,  8,  23, 24, 12, 11,  7,   9,   11,  12,  6,   7,  22, 5,  7,  24, 6,  11, 9,  6,  7,  22, 7,  11,
     38, 7,   9,  8,  25, 11, 8,   11,  9,   12,  8,   12,  5,  38, 5,  38, 5,  11, 7,  5,  6,  21, 6,  10, 53,
     8,  7,   24, 10, 27, 44, 253, 253, 253, 252, 252, 252, 13, 12, 45, 12, 45, 12, 61, 12, 45, 44, 173};
-const std::initializer_list<int> kLengthCompact = {2, 35, 36, 53, 38, 23};
-const std::initializer_list<int> kDistanceCompact = {2, 20, 53, 230, 247, 151, 248};
-constexpr int kBase[16] = {3, 2, 4, 5, 6, 7, 8, 9, 10, 12, 16, 24, 40, 72, 136, 264};
-constexpr int kExtra[16] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+constexpr std::uint8_t kLengthCompact[] = {2, 35, 36, 53, 38, 23};
+constexpr std::uint8_t kDistanceCompact[] = {2, 20, 53, 230, 247, 151, 248};
+constexpr int kLengthBase[16] = {3, 2, 4, 5, 6, 7, 8, 9, 10, 12, 16, 24, 40, 72, 136, 264};
+constexpr int kLengthExtra[16] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
 
-} // namespace
-
-// A prefix code from its compact table: each byte stands for (high nibble + 1) symbols whose codes
-// have (low nibble) bits. The codes are canonical: shorter first, then by symbol. For the reference
-// decoder, the symbols in that order and how many codes each length has.
-struct CodeWords {
-  std::vector<int> code;
-  std::vector<int> length;
+// The symbols in code order, and how many codes each length has.
+struct PrefixCode {
+  std::vector<int> symbols;
   std::array<int, 14> count{};
-  std::vector<int> sorted;
-  explicit CodeWords(std::initializer_list<int> compact) {
-    for (const int byte : compact)
-      length.insert(length.end(), (byte >> 4) + 1, byte & 15);
-    code.resize(length.size());
-    int next = 0;
-    for (int bits = 1; bits <= 13; ++bits) {
-      for (std::size_t symbol = 0; symbol < length.size(); ++symbol) {
-        if (length[symbol] != bits) continue;
-        code[symbol] = next++;
-        ++count[bits];
-        sorted.push_back(static_cast<int>(symbol));
-      }
-      next <<= 1;
-    }
-  }
 };
 
-namespace {
-const CodeWords& LiteralWords() {
-  static const CodeWords words(kLiteralCompact);
-  return words;
-}
-const CodeWords& LengthWords() {
-  static const CodeWords words(kLengthCompact);
-  return words;
-}
-const CodeWords& DistanceWords() {
-  static const CodeWords words(kDistanceCompact);
-  return words;
+PrefixCode MakeCode(std::span<const std::uint8_t> compact) {
+  std::vector<int> lengths;
+  for (const std::uint8_t byte : compact)
+    lengths.insert(lengths.end(), (byte >> 4) + 1, byte & 15);
+  PrefixCode code;
+  for (int bits = 1; bits <= 13; ++bits) {
+    for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
+      if (lengths[symbol] == bits) code.symbols.push_back(static_cast<int>(symbol)), ++code.count[bits];
+    }
+  }
+  return code;
 }
 
 struct OutOfInput {};
@@ -180,70 +144,52 @@ class BitReader {
 public:
   explicit BitReader(std::span<const std::uint8_t> data) : data_(data) {}
 
-  int Bit() {
-    if (count_ == 0) {
-      if (position_ == data_.size()) throw OutOfInput{};
-      buffer_ = data_[position_++];
-      count_ = 8;
-    }
-    const int bit = buffer_ & 1;
-    buffer_ >>= 1;
-    --count_;
-    return bit;
-  }
-
   int Bits(int n) {
     int value = 0;
-    for (int i = 0; i < n; ++i)
-      value |= Bit() << i;
+    for (int i = 0; i < n; ++i, ++bit_) {
+      if (bit_ / 8 == data_.size()) throw OutOfInput{};
+      value |= (data_[bit_ / 8] >> (bit_ % 8) & 1) << i;
+    }
     return value;
   }
 
-  int Symbol(const CodeWords& huffman) {
-    int code = 0, first = 0, index = 0;
-    for (int length = 1; length <= 13; ++length) {
-      code |= Bit() ^ 1;
-      const int count = huffman.count[length];
-      if (code - first < count) return huffman.sorted[index + code - first];
-      index += count;
-      first = (first + count) << 1;
-      code <<= 1;
+  int Symbol(const PrefixCode& code) {
+    int value = 0, first = 0, index = 0;
+    for (int length = 1;; ++length, value <<= 1) { // the codes are complete: a symbol comes by 13 bits
+      value |= Bits(1) ^ 1;
+      if (value - first < code.count[length]) return code.symbols[index + value - first];
+      index += code.count[length];
+      first = (first + code.count[length]) << 1;
     }
-    return -9;
   }
 
 private:
   std::span<const std::uint8_t> data_;
-  std::size_t position_ = 0;
-  int buffer_ = 0;
-  int count_ = 0;
+  std::size_t bit_ = 0;
 };
 
 ExplodeResult ReferenceDecode(BitReader& in, std::vector<std::uint8_t>& out) {
-  const CodeWords& literal_code = LiteralWords();
-  const CodeWords& length_code = LengthWords();
-  const CodeWords& distance_code = DistanceWords();
-
+  static const PrefixCode literals = MakeCode(kLiteralCompact);
+  static const PrefixCode lengths = MakeCode(kLengthCompact);
+  static const PrefixCode distances = MakeCode(kDistanceCompact);
   const int literal_mode = in.Bits(8);
   if (literal_mode > 1) return BadLiteralMode;
   const int dictionary_bits = in.Bits(8);
   if (dictionary_bits < 4 || dictionary_bits > 6) return BadDictionarySize;
   for (;;) {
-    if (in.Bit() == 0) {
-      out.push_back(static_cast<std::uint8_t>(literal_mode == 0 ? in.Bits(8) : in.Symbol(literal_code)));
+    if (in.Bits(1) == 0) {
+      out.push_back(static_cast<std::uint8_t>(literal_mode == 0 ? in.Bits(8) : in.Symbol(literals)));
       continue;
     }
-    const int symbol = in.Symbol(length_code);
-    const int length = kBase[symbol] + in.Bits(kExtra[symbol]);
+    const int symbol = in.Symbol(lengths);
+    const int length = kLengthBase[symbol] + in.Bits(kLengthExtra[symbol]);
     if (length == 519) return Done;
     const int low_bits = length == 2 ? 2 : dictionary_bits;
-    const int distance_symbol = in.Symbol(distance_code);
-    const std::size_t distance = (distance_symbol << low_bits) + in.Bits(low_bits) + 1;
+    const int high = in.Symbol(distances);
+    const auto distance = static_cast<std::size_t>((high << low_bits) + in.Bits(low_bits) + 1);
     if (distance > out.size()) return DistanceTooFar;
-    for (int i = 0; i < length; ++i) {
-      const std::uint8_t byte = out[out.size() - distance];
-      out.push_back(byte);
-    }
+    for (int i = 0; i < length; ++i)
+      out.push_back(out[out.size() - distance]);
   }
 }
 
@@ -258,64 +204,6 @@ ExplodeOutcome ReferenceExplode(std::span<const std::uint8_t> stream) {
     outcome.result = InputExhausted;
   }
   return outcome;
-}
-
-StreamWriter::StreamWriter(int literal_mode, int dictionary_bits)
-    : literal_mode_(literal_mode), dictionary_bits_(dictionary_bits) {
-  bytes_ = {static_cast<std::uint8_t>(literal_mode), static_cast<std::uint8_t>(dictionary_bits)};
-}
-
-void StreamWriter::Bits(std::uint32_t value, int n) {
-  for (int i = 0; i < n; ++i) {
-    if (used_ == 8) {
-      bytes_.push_back(0);
-      used_ = 0;
-    }
-    bytes_.back() |= static_cast<std::uint8_t>(((value >> i) & 1) << used_++);
-  }
-}
-
-void StreamWriter::Code(const CodeWords& code, int symbol) {
-  for (int i = code.length[symbol] - 1; i >= 0; --i)
-    Bits(((code.code[symbol] >> i) & 1) ^ 1, 1);
-}
-
-StreamWriter& StreamWriter::Literal(std::uint8_t byte) {
-  Bits(0, 1);
-  if (literal_mode_ == 0) {
-    Bits(byte, 8);
-  } else {
-    Code(LiteralWords(), byte);
-  }
-  return *this;
-}
-
-StreamWriter& StreamWriter::Literals(std::string_view text) {
-  for (const char c : text)
-    Literal(static_cast<std::uint8_t>(c));
-  return *this;
-}
-
-StreamWriter& StreamWriter::Copy(int length, int distance) {
-  int symbol = 0;
-  while (!(kBase[symbol] <= length && length < kBase[symbol] + (1 << kExtra[symbol])))
-    ++symbol;
-  Bits(1, 1);
-  Code(LengthWords(), symbol);
-  Bits(static_cast<std::uint32_t>(length - kBase[symbol]), kExtra[symbol]);
-  if (length == 519) return *this;
-  const int low_bits = length == 2 ? 2 : dictionary_bits_;
-  Code(DistanceWords(), (distance - 1) >> low_bits);
-  Bits(static_cast<std::uint32_t>(distance - 1) & ((1u << low_bits) - 1), low_bits);
-  return *this;
-}
-
-StreamWriter& StreamWriter::End() {
-  return Copy(519, 0);
-}
-
-std::vector<std::uint8_t> StreamWriter::Bytes() const {
-  return bytes_;
 }
 
 } // namespace kv::test

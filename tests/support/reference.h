@@ -1,9 +1,7 @@
-// Referees for the implode decoder: the shared vectors made by an independent encoder, libdynamite
-// (mode-0 streams only) and a plain decoder that takes one bit at a time, against which the
-// table-driven one is checked.
+// Referees for the implode decoder: the vectors of an independent encoder
+// (tests/data/implode), libdynamite (mode-0 streams only) and a plain decoder
+// that takes one bit at a time, against which the table-driven one is checked.
 #pragma once
-
-#include "core/explode.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,18 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "core/explode.h"
+#include "core/implode_detail.h"
+
 namespace kv::test {
 
-// The whole file at `path`; fails the current test (and returns nothing) when it can't be read.
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+// A file under tests/data, e.g. DataFile("implode/damaged/x.imp").
+std::vector<std::uint8_t> DataFile(std::string_view relative);
 
-// A path inside the shared folder, e.g. SharedPath("testdata/implode/MANIFEST.tsv").
-std::string SharedPath(std::string_view relative);
-
-// A CompressedBlock: `size` as 4 bytes little-endian, then `stream`.
-std::vector<std::uint8_t> MakeBlock(std::span<const std::uint8_t> stream, std::uint32_t size);
-
-// One row of testdata/implode/MANIFEST.tsv with its two files loaded.
+// One row of tests/data/implode/MANIFEST.tsv with its two files loaded.
 struct ImplodeVector {
   std::string name;
   int literal_mode = 0;
@@ -33,9 +28,19 @@ struct ImplodeVector {
 };
 std::vector<ImplodeVector> LoadImplodeVectors();
 
-// Decodes a bare stream with libdynamite. Only for well-formed mode-0 streams: it does not notice
-// the end of the input nor a copy from before the start. Output is capped at 16 MiB. Nothing when
-// it reports a failure.
+// Items of a crafted stream, coded by the encoder's own writer
+// (implode_detail::Emit), which the independent vectors and libdynamite pin.
+// Copies are written as asked, even when they reach back before the start.
+struct Items {
+  std::vector<implode_detail::Token> tokens;
+  Items& Lit(std::string_view text);
+  Items& Copy(int length, int distance);
+  std::vector<std::uint8_t> Stream(int literal_mode, int dictionary_bits) const;
+};
+
+// Decodes a bare stream with libdynamite. Only for well-formed mode-0
+// streams: it does not notice the end of the input nor a copy from before the
+// start. Output is capped at 16 MiB. Nothing when it reports a failure.
 std::optional<std::vector<std::uint8_t>> DynamiteExplode(std::span<const std::uint8_t> stream);
 
 // What a decode handed to its output callback, and its result code.
@@ -45,36 +50,12 @@ struct ExplodeOutcome {
   bool operator==(const ExplodeOutcome&) const = default;
 };
 
-// ExplodeStream over `stream` with the input handed over in pieces of `piece` bytes (0: one piece)
-// and the output collected without bound.
+// ExplodeStream over `stream` handed over in pieces of `piece` bytes (0: one
+// piece), the output collected without bound.
 ExplodeOutcome ExplodeCollect(std::span<const std::uint8_t> stream, std::size_t piece = 0);
 
-// A decoder that reads one bit at a time and unwinds with an exception when the input runs out:
-// the plainest reading of the format, to check the fast decoder against.
+// The plainest reading of the format: one bit at a time, unwinding with an
+// exception when the input runs out.
 ExplodeOutcome ReferenceExplode(std::span<const std::uint8_t> stream);
-
-struct CodeWords;
-
-// Writes a bare stream item by item, for crafted cases: the header, literals, copies, the end code.
-// Copies are written as asked, whether or not they reach back before the start.
-class StreamWriter {
-public:
-  StreamWriter(int literal_mode, int dictionary_bits);
-  StreamWriter& Literal(std::uint8_t byte);
-  StreamWriter& Literals(std::string_view text);
-  // length 2..518; distance 1..256 for length 2, else 1..64 << dictionary bits.
-  StreamWriter& Copy(int length, int distance);
-  StreamWriter& End();
-  // The stream so far, its last byte padded with zero bits.
-  std::vector<std::uint8_t> Bytes() const;
-
-private:
-  void Bits(std::uint32_t value, int n);
-  void Code(const CodeWords& code, int symbol);
-  int literal_mode_;
-  int dictionary_bits_;
-  std::vector<std::uint8_t> bytes_;
-  int used_ = 8; // bits used in the last byte
-};
 
 } // namespace kv::test

@@ -3,49 +3,50 @@
 #include <gtest/gtest.h>
 
 namespace kv::test {
+namespace {
 
-ScriptedUi::ScriptedUi() : previous_(platform::InstallHostUi(this)) {}
+// The first of `queue`, or `none` after a failure when nothing was scripted.
+template <typename Choice> Choice TakeFirst(std::deque<Choice>& queue, const char* what, Choice none) {
+  if (queue.empty()) {
+    ADD_FAILURE() << "unscripted " << what;
+    return none;
+  }
+  Choice first = std::move(queue.front());
+  queue.pop_front();
+  return first;
+}
+
+} // namespace
 
 ScriptedUi::~ScriptedUi() {
   platform::InstallHostUi(previous_);
-  EXPECT_TRUE(answers_.empty()) << "scripted answers left unused";
-  EXPECT_TRUE(files_.empty()) << "scripted file choices left unused";
-  EXPECT_TRUE(folders_.empty()) << "scripted folder choices left unused";
+  EXPECT_TRUE(answers_.empty() && files_.empty() && folders_.empty()) << "scripted answers left unused";
+}
+
+std::vector<std::string> ScriptedUi::Told() {
+  std::vector<std::string> told;
+  for (const platform::MessageShown& shown : messages)
+    told.push_back(shown.caption + ": " + shown.text +
+                   (shown.buttons == platform::Buttons::YesNo ? " [Yes/No]" : ""));
+  messages.clear();
+  return told;
 }
 
 int ScriptedUi::OnMessage(const platform::MessageShown& message) {
   messages.push_back(message);
   if (message.buttons == platform::Buttons::Ok) return platform::kAnswerOk;
-  if (answers_.empty()) {
-    ADD_FAILURE() << "unscripted question: " << message.text;
-    return platform::kAnswerNo;
-  }
-  const int answer = answers_.front();
-  answers_.pop_front();
-  return answer;
+  return TakeFirst(answers_, ("question: " + message.text).c_str(), platform::kAnswerNo);
 }
 
 std::optional<std::string> ScriptedUi::OnFileDialog(platform::DialogKind kind,
                                                     const platform::FileDialog& dialog) {
   dialogs.push_back({kind, dialog});
-  if (files_.empty()) {
-    ADD_FAILURE() << "unscripted file dialog";
-    return std::nullopt;
-  }
-  auto path = files_.front();
-  files_.pop_front();
-  return path;
+  return TakeFirst<std::optional<std::string>>(files_, "file dialog", std::nullopt);
 }
 
 std::string ScriptedUi::OnChooseFolder(platform::WindowHandle, const std::string& instruction) {
   folder_instructions.push_back(instruction);
-  if (folders_.empty()) {
-    ADD_FAILURE() << "unscripted folder chooser";
-    return {};
-  }
-  auto folder = folders_.front();
-  folders_.pop_front();
-  return folder;
+  return TakeFirst<std::string>(folders_, "folder chooser", "");
 }
 
 } // namespace kv::test

@@ -16,9 +16,9 @@ struct DialogShown {
   platform::FileDialog dialog;
 };
 
-class ScriptedUi final : public platform::HostUi {
+class ScriptedUi : public platform::HostUi {
 public:
-  ScriptedUi();
+  ScriptedUi() : previous_(platform::InstallHostUi(this)) {}
   ~ScriptedUi() override;
   ScriptedUi(const ScriptedUi&) = delete;
   ScriptedUi& operator=(const ScriptedUi&) = delete;
@@ -29,6 +29,10 @@ public:
   void ChooseFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
   // The next folder chooser returns `folder` ("" cancels).
   void ChooseFolder(std::string folder) { folders_.push_back(std::move(folder)); }
+  // Takes the messages shown so far out of `messages`, each as "caption:
+  // text", with " [Yes/No]" after a question: compared as one list, a message
+  // too many or too few fails as surely as a wrong text.
+  std::vector<std::string> Told();
 
   std::vector<platform::MessageShown> messages;
   std::vector<DialogShown> dialogs;

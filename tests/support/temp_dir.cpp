@@ -1,5 +1,6 @@
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -11,11 +12,10 @@ namespace kv::test {
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  for (;;) {
+  do {
     path_ = std::filesystem::temp_directory_path() /
             ("kv-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    if (std::filesystem::create_directory(path_)) return;
-  }
+  } while (!std::filesystem::create_directory(path_));
 }
 
 TempDir::~TempDir() {
@@ -23,20 +23,35 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+Bytes Text(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+Bytes Pattern(std::size_t size, unsigned seed) {
+  Bytes data(size);
+  for (std::size_t i = 0; i < size; ++i)
+    data[i] = static_cast<std::uint8_t>((i * i / 7 + seed) % 251);
+  return data;
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+Bytes ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::vector<std::uint8_t> Bytes(const std::string& text) {
-  return {text.begin(), text.end()};
+Strings FilesIn(const std::filesystem::path& folder) {
+  Strings names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 } // namespace kv::test

@@ -1,13 +1,19 @@
-// A fresh folder for one test, removed with everything in it afterwards.
+// Files for tests: a fresh folder per test, whole-file reads and writes, and
+// the current directory put back afterwards.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kv::test {
 
+using Bytes = std::vector<std::uint8_t>;
+using Strings = std::vector<std::string>;
+
+// A fresh folder, removed with everything in it afterwards.
 class TempDir {
 public:
   TempDir();
@@ -16,16 +22,20 @@ public:
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  // The full path of `name` inside the folder, as a string.
   std::string File(const std::string& name) const { return (path_ / name).string(); }
 
 private:
   std::filesystem::path path_;
 };
 
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadBytes(const std::string& path);
-std::vector<std::uint8_t> Bytes(const std::string& text);
+Bytes Text(std::string_view text);
+// `size` bytes that compress somewhat but not to nothing; `seed` varies them.
+Bytes Pattern(std::size_t size, unsigned seed = 0);
+void WriteBytes(const std::string& path, const Bytes& bytes);
+// Throws when the file cannot be read, which fails the test.
+Bytes ReadBytes(const std::string& path);
+// The names in `folder`, sorted: what a command left there, temporaries included.
+Strings FilesIn(const std::filesystem::path& folder);
 
 // Restores the current directory when it goes out of scope.
 class CurrentDirectoryGuard {

@@ -1,6 +1,6 @@
-// Builds WAD archives for tests and samples: a directory of (name, bytes)
-// members, each stored as a CompressedBlock made by our implode encoder, with
-// hooks to damage any field.
+// Builds WAD archives for tests: a directory of (name, bytes) members, each
+// stored as a CompressedBlock made by our implode encoder, with hooks to
+// damage any field.
 #pragma once
 
 #include <cstdint>
@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "core/implode.h"
-
 namespace kv::test {
+
+// The format's worked example: a CompressedBlock of size 4, literal mode 0,
+// 6 dictionary bits, literals A and B, a copy of length 2 at distance 2 and
+// the end code. It decodes to "ABAB".
+inline const std::vector<std::uint8_t> kAbabBlock = {0x04, 0x00, 0x00, 0x00, 0x00, 0x06,
+                                                     0x82, 0x08, 0xED, 0x05, 0xFC, 0x03};
 
 struct WadMember {
   // Up to 14 bytes; a 14-byte name leaves no terminating zero.
@@ -27,9 +31,6 @@ struct WadMember {
 struct WadLayout {
   // The entry count written instead of the number of members.
   std::optional<std::uint16_t> count;
-  // Bytes cut from the end of the finished archive.
-  std::size_t truncate = 0;
-  ImplodeOptions implode;
 };
 
 // The archive: count, directory, then the members' blocks in order.
@@ -43,7 +44,7 @@ WadMember StoredMember(std::string name, std::vector<std::uint8_t> stored);
 // A CompressedBlock declaring `declared` bytes whose stream is `stream`.
 std::vector<std::uint8_t> BlockWithSize(std::uint32_t declared, const std::vector<std::uint8_t>& stream);
 
-// The 36-byte archive holding ABAB.TXT, whose block decodes to "ABAB".
+// The 36-byte archive holding ABAB.TXT, stored as kAbabBlock.
 std::vector<std::uint8_t> AbabArchive();
 
 } // namespace kv::test

@@ -1,351 +1,216 @@
-// The command-line tool: exit codes, what it adds to the commands' own code (names, folders, counts,
-// output formats) and that it never replaces a file unless told.
-#include <filesystem>
-#include <sstream>
-
+// The command-line tool: what it adds to the commands (arguments, exit codes,
+// default names, folders, counts, output formats, questions at the terminal).
 #include <gtest/gtest.h>
+
+#include <iterator>
+#include <sstream>
 
 #include "cli/cli.h"
 #include "media/cel_image.h"
-#include "sample/sample_folder.h"
 #include "support/cel_builder.h"
-#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 #include "support/wad_builder.h"
 
-namespace kv::cli {
+namespace kv::test {
 namespace {
 
-using test::Bytes;
-using test::Cli;
-using test::CliRun;
-using test::Member;
-using test::ReadBytes;
-using test::WriteBytes;
-using U8 = std::vector<std::uint8_t>;
+using namespace cli;
+using Args = std::vector<std::string>;
 
-const std::vector<std::uint8_t> kAbab = {0x04, 0x00, 0x00, 0x00, 0x00, 0x06,
-                                         0x82, 0x08, 0xed, 0x05, 0xfc, 0x03};
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+
+// Runs the tool in this process, its streams held in strings.
+CliRun Cli(const Args& args, const std::string& input = {}, bool interactive = false) {
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  const int status = RunCli(args, {in, out, err, interactive});
+  return {status, out.str(), err.str()};
+}
 
 bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
+// The literal mode and dictionary bits of the block at `at` in a file.
+Bytes StreamHeader(const std::string& path, std::size_t at) {
+  const Bytes bytes = ReadBytes(path);
+  return {bytes.begin() + static_cast<std::ptrdiff_t>(at) + 4,
+          bytes.begin() + static_cast<std::ptrdiff_t>(at) + 6};
+}
+
 class CliTest : public ::testing::Test {
 protected:
-  test::TempDir dir;
-  test::CurrentDirectoryGuard guard;
+  CliTest() { std::filesystem::current_path(dir.path()); }
+  CurrentDirectoryGuard guard;
+  TempDir dir;
 };
 
-TEST_F(CliTest, HelpSucceedsAndEveryMalformedCommandLineIsAUsageError) {
+TEST_F(CliTest, HelpSucceedsEveryMalformedCommandLineIsAUsageErrorAndDashDashEndsTheOptions) {
   for (const char* command : {"decompress", "compress", "wad", "cel2bmp", "make-sample"}) {
-    const CliRun help = Cli({command, "--help"});
-    EXPECT_EQ(help.status, kExitSuccess);
-    EXPECT_TRUE(Has(help.out, std::string("usage: vorevuvo ") + command)) << help.out;
+    EXPECT_TRUE(Has(Cli({command, "--help"}).out, std::string("usage: vorevuvo ") + command));
     EXPECT_TRUE(Has(Cli({"--help"}).out, std::string("  ") + command + " ")) << "the overview names it";
   }
   // Command lines separated by ';' ("-o" is required by wad extract and cel2bmp).
   std::istringstream lines(
-      ";frobnicate;decompress;decompress a b;decompress a --bogus;decompress a -o;"
-      "compress a --dict 512;compress a --literals ascii;compress a --overwrite maybe;wad;"
-      "wad show a.wad;wad list a.wad b.wad;wad list a.wad --literals text;wad extract a.wad;"
-      "wad extract a.wad -o x --json;wad create a.wad;wad create a.wad f -o x;"
-      "cel2bmp c.cel p.pal;cel2bmp c.cel -o f;make-sample;make-sample a b;");
+      ";frobnicate;decompress;decompress a b;decompress a --bogus;decompress a -o;decompress "
+      "-x.cmp;decompress -- a -o out;compress a --dict 512;compress a --literals ascii;compress a "
+      "--overwrite maybe;wad;wad show a.wad;wad list a.wad b.wad;wad list a.wad --literals text;"
+      "wad extract a.wad;wad extract a.wad -o x --json;wad create a.wad;wad create a.wad f -o x;"
+      "cel2bmp c.cel p.pal;cel2bmp c.cel -o f;make-sample;make-sample a b");
   for (std::string line; std::getline(lines, line, ';');) {
     std::istringstream words(line);
-    std::vector<std::string> args;
-    for (std::string word; words >> word;)
-      args.push_back(word);
-    EXPECT_EQ(Cli(args).status, kExitUsage) << line;
+    EXPECT_EQ(Cli(Args(std::istream_iterator<std::string>(words), {})).status, kExitUsage) << line;
   }
+  WriteBytes("-x.cmp", kAbabBlock);
+  EXPECT_EQ(Cli({"decompress", "--", "-x.cmp"}).out, "wrote -x.cmp.unpacked (4 bytes)\n");
+  EXPECT_EQ(ReadBytes("-x.cmp.unpacked"), Text("ABAB"));
 }
 
-TEST_F(CliTest, DecompressWritesBesideTheInputAndNeverReplacesAFileUnlessTold) {
-  WriteBytes(dir.File("abab.cmp"), kAbab);
-  CliRun run = Cli({"decompress", dir.File("abab.cmp")});
-  EXPECT_EQ(run.status, kExitSuccess) << run.err;
-  EXPECT_EQ(ReadBytes(dir.File("abab.cmp.unpacked")), Bytes("ABAB"));
-  EXPECT_TRUE(Has(run.out, "4 bytes"));
-
-  const std::vector<std::string> to_out = {"decompress", dir.File("abab.cmp"), "-o", dir.File("out")};
-  WriteBytes(dir.File("out"), Bytes("keep"));
-  run = Cli(to_out);
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "left as it is"));
-  run = Cli(to_out, "n\n", true);
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "Do you wish to overwrite it? [y/n]"));
-  EXPECT_EQ(ReadBytes(dir.File("out")), Bytes("keep"));
-  EXPECT_EQ(Cli(to_out, "y\n", true).status, kExitSuccess);
-  EXPECT_EQ(ReadBytes(dir.File("out")), Bytes("ABAB"));
-  WriteBytes(dir.File("out"), Bytes("keep"));
-  std::vector<std::string> forced = to_out;
-  forced.insert(forced.end(), {"--overwrite", "overwrite"});
-  EXPECT_EQ(Cli(forced).status, kExitSuccess);
-  EXPECT_EQ(ReadBytes(dir.File("out")), Bytes("ABAB"));
-}
-
-TEST_F(CliTest, DecompressRefusesWadFilesBrokenAndUncompressedDataUnlessForced) {
-  WriteBytes(dir.File("music.WAD"), kAbab);
-  CliRun run = Cli({"decompress", dir.File("music.WAD")});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "Error: can not be used on a *.WAD file"));
-
-  WriteBytes(dir.File("bad.cmp"), std::vector<std::uint8_t>(kAbab.begin(), kAbab.begin() + 9));
-  run = Cli({"decompress", dir.File("bad.cmp")});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_EQ(run.err, "vorevuvo: bad.cmp: Decompression Failed\n");
-  EXPECT_FALSE(std::filesystem::exists(dir.File("bad.cmp.unpacked")));
-  run = Cli({"decompress", dir.File("missing")});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_EQ(run.err, "vorevuvo: LoadFile(): The system cannot find the file specified.\n");
-
-  auto d4 = kAbab;
-  d4[5] = 4;
-  WriteBytes(dir.File("d4.cmp"), d4);
-  run = Cli({"decompress", dir.File("d4.cmp")});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "--force"));
-  EXPECT_EQ(Cli({"decompress", dir.File("d4.cmp"), "--force"}).status, kExitSuccess);
-  EXPECT_EQ(ReadBytes(dir.File("d4.cmp.unpacked")), Bytes("ABAB"));
-}
-
-TEST_F(CliTest, CompressWritesTheChosenModeAndDictionaryAndRefusesFilesTooLarge) {
-  std::string text;
-  for (int i = 0; i < 300; ++i)
-    text += "The kick is up and it is good! " + std::to_string(i) + "\n";
-  WriteBytes(dir.File("text.txt"), Bytes(text));
-  for (const auto& [literals, dict, header] :
-       {std::tuple("binary", "1024", U8{0, 4}), std::tuple("text", "2048", U8{1, 5}),
-        std::tuple("text", "4096", U8{1, 6})}) {
-    const std::string packed = dir.File(std::string("p-") + literals + dict);
-    CliRun run =
-        Cli({"compress", dir.File("text.txt"), "-o", packed, "--literals", literals, "--dict", dict});
-    ASSERT_EQ(run.status, kExitSuccess) << run.err;
-    const U8 block = ReadBytes(packed);
-    EXPECT_EQ(U8(block.begin() + 4, block.begin() + 6), header);
-    // Only dictionary 4096 carries the "compressed" mark.
-    run = Cli({"decompress", packed, "-o", packed + ".out", "--force"});
-    ASSERT_EQ(run.status, kExitSuccess) << run.err;
-    EXPECT_EQ(ReadBytes(packed + ".out"), Bytes(text)) << literals << " " << dict;
+// Without a terminal an existing file is kept; at one the user is asked
+// until a reply it knows, and the end of the input means No.
+TEST_F(CliTest, AnExistingOutputIsReplacedOnlyWhenTheUserOrAnOptionSaysSo) {
+  WriteBytes("abab.cmp", kAbabBlock);
+  const std::string question = "vorevuvo: out: File Already Exist! Do you wish to overwrite it? [y/n] ";
+  const std::string kept = "vorevuvo: out exists and was left as it is (--overwrite overwrite replaces it)\n";
+  const std::tuple<Args, bool, std::string, int, std::string> cases[] = {
+      {{},
+       false,
+       "",
+       kExitFailure,
+       "vorevuvo: out exists and was left as it is (--overwrite overwrite replaces it)\n"},
+      {{}, true, "n\n", kExitFailure, question + kept},
+      {{}, true, "maybe\nYES\n\ny\n", kExitSuccess, question + question + question + question},
+      {{}, true, "", kExitFailure, question + kept},
+      {{"--overwrite", "overwrite"}, false, "", kExitSuccess, ""}};
+  for (const auto& [extra, terminal, input, status, err] : cases) {
+    WriteBytes("out", Text("keep"));
+    Args args = {"decompress", "abab.cmp", "-o", "out"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const CliRun run = Cli(args, input, terminal);
+    EXPECT_EQ(run.status, status) << input;
+    EXPECT_EQ(run.err, err);
+    EXPECT_EQ(ReadBytes("out"), Text(status == kExitSuccess ? "ABAB" : "keep"));
   }
-  WriteBytes(dir.File("big"), std::vector<std::uint8_t>(65536, 'x'));
-  const CliRun run = Cli({"compress", dir.File("big")});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "65536 bytes is too large"));
-  EXPECT_FALSE(std::filesystem::exists(dir.File("big.packed")));
+  Bytes d4 = kAbabBlock;
+  d4[5] = 4; // dictionary bits 4: decodes, but does not look compressed
+  WriteBytes("d4.cmp", d4);
+  EXPECT_EQ(Cli({"decompress", "d4.cmp"}).err,
+            "vorevuvo: d4.cmp: Data doesn't appear to be compressed (--force decodes it anyway)\n");
+  EXPECT_EQ(Cli({"decompress", "d4.cmp", "--force"}).out, "wrote d4.cmp.unpacked (4 bytes)\n");
+  EXPECT_EQ(Cli({"compress", "out", "--literals", "text", "--dict", "2048"}).status, kExitSuccess);
+  EXPECT_EQ(StreamHeader("out.packed", 0), (Bytes{1, 5}));
+  WriteBytes("big", Bytes(65536, 'x'));
+  EXPECT_EQ(Cli({"compress", "big"}).err,
+            "vorevuvo: big: 65536 bytes is too large for a compressed block (at most 65535)\n");
 }
 
 TEST_F(CliTest, WadListShowsTheViewersColumnsOrJsonWithFaultsAndEscapedNames) {
-  WriteBytes(dir.File("abab.wad"), test::AbabArchive());
-  CliRun run = Cli({"wad", "list", dir.File("abab.wad")});
-  EXPECT_EQ(run.status, kExitSuccess) << run.err;
-  EXPECT_EQ(run.out, "Name           Type  Compressed Size        Size Data Offset\n"
-                     "ABAB.TXT       TXT                12           4          24\n");
-
-  auto big = test::BuildWad({Member("BIG", Bytes("abcd")), Member("Q\"\x01\xE9", Bytes("abcd"))});
-  big[2 + 14 + 3] = 0x80; // compressed size 2^31 + 16 or so: shown negative, data outside
-  WriteBytes(dir.File("big.wad"), big);
-  run = Cli({"wad", "list", dir.File("big.wad")});
-  EXPECT_EQ(run.status, kExitSuccess);
-  EXPECT_TRUE(Has(run.out, " -2147483")) << run.out;
-  EXPECT_TRUE(Has(run.out, "Q\"\\x01\\xE9")) << run.out;
+  WriteBytes("abab.wad", AbabArchive());
+  EXPECT_EQ(Cli({"wad", "list", "abab.wad"}).out,
+            "Name           Type  Compressed Size        Size Data Offset\n"
+            "ABAB.TXT       TXT                12           4          24\n");
+  auto odd = BuildWad({Member("BIG", Text("abcd")), Member("Q\"\x01\xE9", Text("abcd"))});
+  odd[2 + 14 + 3] = 0x80; // a compressed size of 2^31 and more: shown negative, data outside
+  WriteBytes("odd.wad", odd);
+  CliRun run = Cli({"wad", "list", "odd.wad"});
+  EXPECT_TRUE(Has(run.out, " -2147483") && Has(run.out, "Q\"\\x01\\xE9")) << run.out;
   EXPECT_TRUE(Has(run.err, "entry 1 (BIG): the entry's")) << run.err;
-  run = Cli({"wad", "list", dir.File("big.wad"), "--json"});
-  EXPECT_EQ(run.status, kExitSuccess);
+  run = Cli({"wad", "list", "odd.wad", "--json"});
   EXPECT_TRUE(Has(run.out, "{\"name\": \"BIG\", \"type\": \"\", \"compressed_size\": 2147483")) << run.out;
-  EXPECT_TRUE(Has(run.out, "\"problem\": \"the entry's"));
-  EXPECT_TRUE(Has(run.out, "\"name\": \"Q\\\"\\u0001\\u00e9\"")) << run.out;
-
-  WriteBytes(dir.File("cut.wad"), {0x05, 0x00, 'A', 0});
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"wad", "list", dir.File("cut.wad")}, {"wad", "extract", dir.File("cut.wad"), "-o", "o"}}) {
-    run = Cli(args);
-    EXPECT_EQ(run.status, kExitFailure);
-    EXPECT_EQ(run.err, "vorevuvo: cut.wad: Refused: not a readable WAD archive: its directory of 5 entries "
-                       "needs 112 bytes, but the file holds 4\n");
-  }
+  EXPECT_TRUE(Has(run.out, "\"problem\": \"the entry's") &&
+              Has(run.out, "\"name\": \"Q\\\"\\u0001\\u00e9\""));
+  WriteBytes("cut.wad", {0x05, 0x00, 'A', 0});
+  EXPECT_EQ(Cli({"wad", "list", "cut.wad"}).err,
+            "vorevuvo: cut.wad: Refused: not a readable WAD archive: its directory of 5 entries needs 112 "
+            "bytes, but the file holds 4\n");
 }
 
-TEST_F(CliTest, WadExtractCountsTheFilesAndFailsForRefusedOrBrokenEntriesButWritesTheRest) {
-  std::vector<std::uint8_t> samples(300, 0x80);
-  WriteBytes(dir.File("game.wad"),
-             test::BuildWad({Member("ABAB.TXT", Bytes("ABAB")), Member("KICK.SFX", samples),
-                             Member("abab.txt", Bytes("abab"))}));
-  const std::string out = dir.File("out");
-  CliRun run = Cli({"wad", "extract", dir.File("game.wad"), "-o", out});
-  EXPECT_EQ(run.status, kExitSuccess) << run.err;
-  EXPECT_EQ(run.out, "2 files extracted to " + out + "\n");
-  EXPECT_EQ(ReadBytes(out + "/ABAB.TXT"), Bytes("ABAB")) << "the duplicate is skipped by default";
-  EXPECT_EQ(ReadBytes(out + "/KICK.WAV").size(), 346u);
-  EXPECT_TRUE(Has(run.err, "1 file was not written"));
-  run = Cli({"wad", "extract", dir.File("game.wad"), "kick.sfx", "-o", out, "--no-wav"});
-  EXPECT_EQ(run.out, "1 file extracted to " + out + "\n");
-  EXPECT_EQ(ReadBytes(out + "/kick.sfx"), samples);
-  run = Cli({"wad", "extract", dir.File("game.wad"), "ABAB.TXT", "-o", out, "--overwrite", "overwrite"});
-  EXPECT_EQ(run.status, kExitSuccess);
-  EXPECT_EQ(ReadBytes(out + "/ABAB.TXT"), Bytes("abab")) << "both records are written, the last one stays";
-  run = Cli({"wad", "extract", dir.File("game.wad"), "MISSING.TXT", "-o", out});
+TEST_F(CliTest, WadExtractAndCreateCountTheFilesAndReportFailuresButWriteTheRest) {
+  std::vector<WadMember> many = {Member("ABAB.TXT", Text("ABAB")), Member("KICK.SFX", Bytes(300, 0x80)),
+                                 Member("abab.txt", Text("abab")), Member("CON", Text("dev!"))};
+  for (int i = 0; i < 196; ++i)
+    many.push_back(Member("E" + std::to_string(i), Text("data")));
+  WriteBytes("game.wad", BuildWad(many));
+  CliRun run = Cli({"wad", "extract", "game.wad", "-o", "out"});
   EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "no entry named MISSING.TXT"));
+  EXPECT_EQ(run.out, "198 files extracted to out\n");
+  EXPECT_EQ(
+      run.err,
+      "vorevuvo: CON: Refused: the name is reserved for a device (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9); "
+      "nothing was written\nvorevuvo: 100 of 199 entries\nvorevuvo: 1 file was not written: "
+      "existing files are kept unless --overwrite overwrite is given; failures are told above\n");
+  EXPECT_EQ(ReadBytes("out/ABAB.TXT"), Text("ABAB")) << "the duplicate is skipped by default";
+  EXPECT_EQ(ReadBytes("out/KICK.WAV").size(), 346u);
+  run = Cli({"wad", "extract", "game.wad", "kick.sfx", "MISSING", "-o", "out", "--no-wav"});
+  EXPECT_EQ(run.out, "1 file extracted to out\n");
+  EXPECT_EQ(run.err, "vorevuvo: game.wad: no entry named MISSING\n");
+  EXPECT_EQ(ReadBytes("out/kick.sfx"), Bytes(300, 0x80));
+  WriteBytes("file", Text("not a folder"));
+  EXPECT_TRUE(Cli({"wad", "extract", "game.wad", "-o", "file/sub"})
+                  .err.starts_with("vorevuvo: file/sub: cannot enter the output folder"));
+  EXPECT_EQ(std::filesystem::current_path(), dir.path());
 
-  WriteBytes(dir.File("bad.wad"),
-             test::BuildWad({Member("CON", Bytes("dev!")), Member("GOOD", Bytes("good")),
-                             test::StoredMember("BROKEN", test::BlockWithSize(9, {7, 6}))}));
-  run = Cli({"wad", "extract", dir.File("bad.wad"), "-o", dir.File("bad")});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_EQ(run.out, "2 files extracted to " + dir.File("bad") + "\n");
-  EXPECT_TRUE(Has(run.err, "vorevuvo: CON: Refused: the name is reserved for a device")) << run.err;
-  EXPECT_TRUE(Has(run.err, "vorevuvo: BROKEN: Decompression Failed"));
-  EXPECT_EQ(ReadBytes(dir.File("bad/BROKEN")).size(), 6u);
-  EXPECT_FALSE(std::filesystem::exists(dir.File("bad/CON")));
-
-  std::vector<test::WadMember> many;
-  for (int i = 0; i < 250; ++i)
-    many.push_back(Member("E" + std::to_string(i), Bytes("data")));
-  WriteBytes(dir.File("many.wad"), test::BuildWad(many));
-  run = Cli({"wad", "extract", dir.File("many.wad"), "-o", dir.File("many")});
-  EXPECT_EQ(run.status, kExitSuccess);
-  EXPECT_EQ(run.err, "vorevuvo: 100 of 250 entries\nvorevuvo: 200 of 250 entries\n") << "progress";
+  std::filesystem::create_directories("in/sub");
+  WriteBytes("in/sub/kick.sfx", Pattern(3000));
+  WriteBytes("in/Notes.txt", Text("notes"));
+  EXPECT_TRUE(Cli({"wad", "create", "new.wad", "in/sub/kick.sfx", "in/Notes.txt", "--literals", "text",
+                   "--dict=1024"})
+                  .out.starts_with("wrote new.wad (2 entries, "));
+  EXPECT_EQ(StreamHeader("new.wad", 46), (Bytes{1, 4})) << "first block";
+  EXPECT_EQ(Cli({"wad", "extract", "new.wad", "-o", "x", "--no-wav"}).out, "2 files extracted to x\n");
+  EXPECT_EQ(FilesIn("x"), (Strings{"KICK.SFX", "NOTES.TXT"})) << "upper-case base names";
+  run = Cli({"wad", "create", "other.wad", "in/Notes.txt", "missing.txt"});
+  EXPECT_TRUE(Has(run.err, "missing.txt was not read") && !std::filesystem::exists("other.wad")) << run.err;
 }
 
-TEST_F(CliTest, WadCreateArchivesListAndExtractBackToTheSameFiles) {
-  std::filesystem::create_directories(dir.File("in/sub"));
-  std::vector<std::uint8_t> noise(65535);
-  std::uint32_t state = 7;
-  for (std::uint8_t& byte : noise)
-    byte = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
-  const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files = {
-      {"in/sub/kick.sfx", {noise.begin(), noise.begin() + 3000}},
-      {"in/Notes.txt", Bytes("notes, notes and more notes\r\n")},
-      {"in/full.bin", noise},
-  };
-  std::vector<std::string> args = {"wad", "create", dir.File("out.wad")};
-  for (const auto& [path, bytes] : files) {
-    WriteBytes(dir.File(path), bytes);
-    args.push_back(dir.File(path));
-  }
-  args.insert(args.end(), {"--literals", "text", "--dict=1024"});
-  CliRun run = Cli(args);
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
-  EXPECT_EQ(run.out.find("wrote " + dir.File("out.wad") + " (3 entries, "), 0u) << run.out;
-  const auto archive = ReadBytes(dir.File("out.wad"));
-  const std::size_t first_block = archive[2 + 18] | archive[2 + 19] << 8;
-  EXPECT_EQ(U8(archive.begin() + first_block + 4, archive.begin() + first_block + 6), (U8{1, 4}));
-
-  run = Cli({"wad", "list", dir.File("out.wad")});
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
-  EXPECT_TRUE(Has(run.out, "\nKICK.SFX ") && Has(run.out, "\nNOTES.TXT ") && Has(run.out, "\nFULL.BIN "))
-      << "upper-case base names: " << run.out;
-  EXPECT_LT(run.out.find("KICK"), run.out.find("NOTES")) << "in the order given";
-  run = Cli({"wad", "extract", dir.File("out.wad"), "-o", dir.File("x"), "--no-wav"});
-  ASSERT_EQ(run.status, kExitSuccess) << run.err;
-  EXPECT_EQ(ReadBytes(dir.File("x/KICK.SFX")), files[0].second);
-  EXPECT_EQ(ReadBytes(dir.File("x/NOTES.TXT")), files[1].second);
-  EXPECT_EQ(ReadBytes(dir.File("x/FULL.BIN")), files[2].second);
-}
-
-// The writer's own refusals are tested with it; here, the file it could not read and the archive it
-// must keep.
-TEST_F(CliTest, WadCreateRefusesAFileItCannotReadAndKeepsAnExistingArchive) {
-  WriteBytes(dir.File("one.txt"), Bytes("first"));
-  const std::string archive = dir.File("out.wad");
-  CliRun run = Cli({"wad", "create", archive, dir.File("one.txt"), dir.File("missing.txt")});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "missing.txt was not read")) << run.err;
-  EXPECT_FALSE(std::filesystem::exists(archive));
-  WriteBytes(archive, Bytes("keep me"));
-  run = Cli({"wad", "create", archive, dir.File("one.txt")});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "exists and was left as it is")) << run.err;
-  EXPECT_EQ(ReadBytes(archive), Bytes("keep me"));
-}
-
-class CelCli : public CliTest {
-protected:
-  void SetUp() override { WriteBytes(pal_path, test::TestPalette()); }
-  std::vector<std::uint8_t> Bmp(const std::vector<std::uint8_t>& cel, std::size_t index) const {
-    const auto pal = test::TestPalette();
-    return BuildBmp(cel, ReadCel(cel).images.at(index), Palette(pal.data(), kPalSize));
-  }
-  const std::string cel_path = dir.File("art.v1.cel");
-  const std::string pal_path = dir.File("game.pal");
-  const std::string folder = dir.File("out/bmp");
-};
-
-TEST_F(CelCli, WritesEveryImageIntoANewFolderAndKeepsExistingFilesUnlessTold) {
-  const auto three =
-      test::BuildCel({test::AsymmetricPicture("AB", 3, 2), test::AsymmetricPicture("CD  X", 1, 1),
-                      test::AsymmetricPicture("EF", 5, 4)});
-  WriteBytes(cel_path, three);
-  CliRun run = Cli({"cel2bmp", cel_path, pal_path, "-o", folder});
-  EXPECT_EQ(run.status, kExitSuccess) << run.err;
-  const char* names[] = {"/art.v1_AB.BMP", "/art.v1_CD.BMP", "/art.v1_EF.BMP"};
-  for (std::size_t i = 0; i < 3; ++i)
-    EXPECT_EQ(ReadBytes(folder + names[i]), Bmp(three, i)) << names[i];
-  EXPECT_TRUE(Has(run.out, "3 of 3 images written to " + folder)) << run.out;
-
-  WriteBytes(folder + names[0], {9});
-  run = Cli({"cel2bmp", cel_path, pal_path, "-o", folder});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "exists and was left as it is")) << run.err;
-  EXPECT_EQ(ReadBytes(folder + names[0]), U8{9});
-  EXPECT_EQ(Cli({"cel2bmp", cel_path, pal_path, "-o", folder, "--overwrite", "overwrite"}).status,
-            kExitSuccess);
-  EXPECT_EQ(ReadBytes(folder + names[0]), Bmp(three, 0));
-}
-
-TEST_F(CelCli, ImagesNamedAlikeNeverReplaceEachOther) {
+TEST_F(CliTest, Cel2BmpWritesEveryImageOnceIntoANewFolderAndNoneForARefusedFile) {
+  WriteBytes("game.pal", TestPalette());
   // AB and ab share a file on Windows; A/B and A:B both become A_B.
-  const auto twins =
-      test::BuildCel({test::AsymmetricPicture("AB", 1, 1), test::AsymmetricPicture("ab", 2, 1),
-                      test::AsymmetricPicture("A/B", 1, 2), test::AsymmetricPicture("A:B", 2, 2)});
-  WriteBytes(cel_path, twins);
-  const CliRun run = Cli({"cel2bmp", cel_path, pal_path, "-o", folder, "--overwrite", "overwrite"});
+  const auto cel = BuildCel({AsymmetricPicture("AB", 3, 2), AsymmetricPicture("ab", 2, 1),
+                             AsymmetricPicture("A/B", 1, 2), AsymmetricPicture("A:B", 2, 2)});
+  WriteBytes("art.v1.cel", cel);
+  CliRun run = Cli({"cel2bmp", "art.v1.cel", "game.pal", "-o", "out/bmp"});
   EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.out, "2 of 4 images written")) << run.out;
-  EXPECT_EQ(ReadBytes(folder + "/art.v1_AB.BMP"), Bmp(twins, 0));
-  EXPECT_EQ(ReadBytes(folder + "/art.v1_A_B.BMP"), Bmp(twins, 2));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+  EXPECT_TRUE(Has(run.out, "2 of 4 images written to out/bmp")) << run.out;
+  EXPECT_EQ(FilesIn("out/bmp"), (Strings{"art.v1_AB.BMP", "art.v1_A_B.BMP"}));
+  const Bytes pal = TestPalette();
+  EXPECT_EQ(ReadBytes("out/bmp/art.v1_A_B.BMP"),
+            BuildBmp(cel, ReadCel(cel).images[2], Palette(pal.data(), kPalSize)));
+  WriteBytes("short.pal", Bytes(767));
+  EXPECT_TRUE(Has(Cli({"cel2bmp", "art.v1.cel", "short.pal", "-o", "none"}).err,
+                  "Failed: *.PAL file size must be 768 bytes"));
+  EXPECT_FALSE(std::filesystem::exists("none")) << "no folder is made for a refused file";
+  EXPECT_TRUE(Has(Cli({"cel2bmp", "art.v1.cel", "game.pal", "-o", "game.pal"}).err,
+                  "the output folder cannot be made"));
 }
 
-TEST_F(CelCli, AShortPaletteOrAnUnusableFolderIsRefusedWithNothingMade) {
-  WriteBytes(cel_path, test::BuildCel({test::AsymmetricPicture("AB", 1, 1)}));
-  WriteBytes(dir.File("short.pal"), U8(767));
-  CliRun run = Cli({"cel2bmp", cel_path, dir.File("short.pal"), "-o", folder});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "Failed: *.PAL file size must be 768 bytes")) << run.err;
-  EXPECT_FALSE(std::filesystem::exists(folder)) << "no folder is made for a refused file";
-  run = Cli({"cel2bmp", cel_path, pal_path, "-o", pal_path});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, "the output folder cannot be made")) << run.err;
-}
-
-// Two runs into two folders give the generator's bytes, and nothing is replaced without --force.
-TEST_F(CliTest, MakeSampleWritesTheSameFilesOnEveryRunAndReplacesNothingWithoutForce) {
-  const std::vector<SampleFile> files = BuildSampleFolder();
-  for (const std::string& folder : {dir.File("one"), dir.File("two/deeper")}) {
-    const CliRun run = Cli({"make-sample", folder});
-    ASSERT_EQ(run.status, kExitSuccess) << run.err;
-    for (const SampleFile& file : files) {
-      EXPECT_EQ(ReadBytes(folder + "/" + file.name), file.bytes) << file.name;
-      EXPECT_TRUE(Has(run.out, "wrote " + folder + "/" + file.name + " (" +
-                                   std::to_string(file.bytes.size()) + " bytes): " + file.description))
-          << run.out;
-    }
+// The sample folder's bytes, pinned by their FNV-1a hashes: every run and
+// platform must write exactly these.
+TEST_F(CliTest, MakeSampleWritesThePinnedFilesAndReplacesNothingWithoutForce) {
+  const std::pair<std::string, std::uint64_t> pinned[] = {{"README.TXT", 3345819365523050253u},
+                                                          {"RULES.CMP", 7585588013501457377u},
+                                                          {"SOUNDS.WAD", 11090812512196240695u},
+                                                          {"TITLE.CEL", 16161838084787494207u},
+                                                          {"TITLE.PAL", 14489430769215972957u}};
+  const CliRun run = Cli({"make-sample", "two/deeper"});
+  for (const auto& [name, hash] : pinned) {
+    std::uint64_t fnv = 14695981039346656037u;
+    for (const std::uint8_t byte : ReadBytes("two/deeper/" + name))
+      fnv = (fnv ^ byte) * 1099511628211u;
+    EXPECT_EQ(fnv, hash) << name;
+    EXPECT_TRUE(Has(run.out, "wrote two/deeper/" + name + " (")) << run.out;
   }
-  const std::string folder = dir.File("mine");
-  std::filesystem::create_directories(folder);
-  WriteBytes(folder + "/TITLE.PAL", Bytes("mine"));
-  CliRun run = Cli({"make-sample", folder});
-  EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_TRUE(Has(run.err, folder + "/TITLE.PAL exists")) << run.err;
-  EXPECT_EQ(ReadBytes(folder + "/TITLE.PAL"), Bytes("mine"));
-  EXPECT_FALSE(std::filesystem::exists(folder + "/SOUNDS.WAD")) << "not even the files that were missing";
-  run = Cli({"make-sample", folder, "--force"});
-  EXPECT_EQ(run.status, kExitSuccess) << run.err;
-  EXPECT_EQ(ReadBytes(folder + "/TITLE.PAL"), ReadBytes(dir.File("one/TITLE.PAL")));
+  EXPECT_EQ(FilesIn("two/deeper").size(), std::size(pinned));
+  std::filesystem::create_directories("mine");
+  WriteBytes("mine/TITLE.PAL", Text("mine"));
+  EXPECT_TRUE(Has(Cli({"make-sample", "mine"}).err, "mine/TITLE.PAL exists"));
+  EXPECT_EQ(FilesIn("mine"), Strings{"TITLE.PAL"}) << "not even the files that were missing";
+  EXPECT_EQ(Cli({"make-sample", "mine", "--force"}).status, kExitSuccess);
+  EXPECT_EQ(ReadBytes("mine/TITLE.PAL"), ReadBytes("two/deeper/TITLE.PAL"));
 }
 
 } // namespace
-} // namespace kv::cli
+} // namespace kv::test

@@ -1,0 +1,285 @@
+// WAD archives: the directory reader and its bounds, the writer's refusals,
+// extraction into files, and the check of names taken from an archive.
+#include <gtest/gtest.h>
+
+#include "core/implode.h"
+#include "core/little_endian.h"
+#include "core/safe_name.h"
+#include "media/wav.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+#include "support/wad_builder.h"
+#include "wad/current_wad.h"
+#include "wad/wad_archive.h"
+#include "wad/wad_extract.h"
+#include "wad/wad_writer.h"
+
+namespace kv::test {
+namespace {
+
+// name|type|compressed size|size|data offset|fault, for comparing records whole.
+std::string Row(const WadEntry& e) {
+  return e.name + "|" + e.type + "|" + std::to_string(e.compressed_size) + "|" +
+         (e.size ? std::to_string(*e.size) : "-") + "|" + std::to_string(e.data_offset) + "|" +
+         std::to_string(static_cast<int>(e.fault));
+}
+
+TEST(WadArchive, EntriesListWithTypesAndAreFoundWithoutRegardToAsciiCase) {
+  const auto abab = AbabArchive();
+  const WadEntry entry = ReadWadDirectory(abab).at(0);
+  EXPECT_EQ(Row(entry), "ABAB.TXT|TXT|12|4|24|0");
+  Bytes buffer(4), short_buffer(3);
+  EXPECT_EQ(DecodeWadEntry(abab, entry, buffer), 4);
+  EXPECT_EQ(buffer, Text("ABAB"));
+  EXPECT_EQ(DecodeWadEntry(abab, entry, short_buffer), -1) << "a buffer below the declared size";
+  const auto archive = BuildWad({Member("VOICE1.SFX", Text("one!")), Member(".PROFILE", Text("dots")),
+                                 Member("A.B.C", Text("abcd")), Member("voice1.sfx", Text("two!"))});
+  EXPECT_EQ(ReadWadDirectory(archive).at(1).type, "") << "a '.' at index 0 does not start the type";
+  EXPECT_EQ(ReadWadDirectory(archive).at(2).type, "B.C");
+  EXPECT_EQ(FindWadEntry(archive, "Voice1.Sfx"), 0u);
+  EXPECT_EQ(FindWadEntry(archive, "VOICE1.SFX", 1), 3u);
+  EXPECT_EQ(FindWadEntry(archive, "VOICE1"), std::nullopt) << "a prefix is not a match";
+  EXPECT_EQ(FindWadEntry(archive, std::string("A.B.C\0", 6)), std::nullopt);
+  EXPECT_FALSE(WadNamesEqual("\xE4.SFX", "\xC4.SFX")) << "only ASCII letters fold";
+}
+
+// The largest count with every record present is read; a directory one byte
+// short of its records is refused whole.
+TEST(WadArchive, AFullDirectoryIsReadAndOnePastTheEndRefusesTheWholeArchive) {
+  Bytes full(2 + 22 * 65535, 0);
+  StoreLE16(full, 0, 65535);
+  std::copy_n("LAST", 4, full.end() - 22);
+  EXPECT_EQ(ReadWadDirectory(full).size(), 65535u);
+  EXPECT_EQ(FindWadEntry(full, "last"), 65534u);
+  const std::pair<Bytes, std::string> refused[] = {
+      {{}, "the file of 0 bytes is too short to hold an entry count"},
+      {{1}, "the file of 1 bytes is too short to hold an entry count"},
+      {{2, 0, 'A'}, "its directory of 2 entries needs 46 bytes, but the file holds 3"},
+      {Bytes(full.begin(), full.end() - 1),
+       "its directory of 65535 entries needs 1441772 bytes, but the file holds 1441771"}};
+  for (const auto& [image, problem] : refused) {
+    EXPECT_EQ(WadDirectoryProblem(image), problem);
+    EXPECT_TRUE(ReadWadDirectory(image).empty());
+    EXPECT_EQ(FindWadEntry(image, "A"), std::nullopt);
+  }
+}
+
+// The last three records point at the last 4 bytes, the declared size only:
+// exactly inside, one byte more than there is, and one byte later.
+TEST(WadArchive, FaultyRecordsAreListedWithWhatCanBeShownButNeverRead) {
+  WadMember far = Member("FAR.TXT", Text("abcd")), wrapping = Member("WRAP.TXT", Text("abcd"));
+  far.data_offset = 0xFFFFFFF0u;
+  wrapping.compressed_size = 0xFFFFFFFFu;
+  auto archive =
+      BuildWad({Member("FOURTEENCHARS!", Text("abcd")), far, wrapping, Member("GOOD.TXT", Text("good")),
+                Member("PAST", {}), Member("EDGE", {}), StoredMember("TAIL", BlockWithSize(7, {}))});
+  const auto end = static_cast<std::uint32_t>(archive.size());
+  StoreLE32(archive, 2 + 22 * 4 + 14, 5); // PAST: 5 bytes at end - 4
+  StoreLE32(archive, 2 + 22 * 4 + 18, end - 4);
+  StoreLE32(archive, 2 + 22 * 5 + 18, end - 3); // EDGE
+  Strings rows;
+  Bytes buffer(7);
+  for (const WadEntry& entry : ReadWadDirectory(archive)) {
+    rows.push_back(Row(entry));
+    EXPECT_EQ(WadEntryBlock(archive, entry).empty(), entry.fault != WadEntryFault::None) << entry.name;
+    EXPECT_EQ(DecodeWadEntry(archive, entry, buffer), entry.name == "GOOD.TXT" ? 4 : -1) << entry.name;
+  }
+  const std::string at = std::to_string(end - 4) + "|";
+  EXPECT_EQ(rows,
+            (Strings{"FOURTEENCHARS!||13|4|156|2", "FAR.TXT|TXT|13|-|4294967280|3",
+                     "WRAP.TXT|TXT|4294967295|4|182|4", "GOOD.TXT|TXT|13|4|195|0", "PAST||5|7|" + at + "4",
+                     "EDGE||8|-|" + std::to_string(end - 3) + "|3", "TAIL||4|7|" + at + "0"}));
+  EXPECT_EQ(WadEntryFaultText(ReadWadDirectory(archive)[1], 500),
+            "the entry's data offset 4294967280 lies outside the archive of 500 bytes");
+}
+
+TEST(WadWriter, WritesBlocksInDirectoryOrderAndRefusesWhatTheReaderCouldNotGiveBack) {
+  const Bytes stored = {0x10, 0x00, 0x00, 0x00, 0x00, 0x06, 0x82}; // kept as it is, damaged or not
+  const std::vector<WadInput> inputs = {{"KICK.SFX", Pattern(5000), std::nullopt}, {"B.DAT", {}, stored}};
+  const WadBuild build = BuildWadArchive(inputs, {LiteralMode::Text, 5});
+  const std::vector<WadEntry> entries = ReadWadDirectory(build.image);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].data_offset, entries[0].data_offset + entries[0].compressed_size);
+  EXPECT_EQ(entries[1].data_offset + entries[1].compressed_size, build.image.size());
+  EXPECT_EQ(WadEntryBlock(build.image, entries[0])[5], 5);
+  EXPECT_EQ(
+      Bytes(WadEntryBlock(build.image, entries[1]).begin(), WadEntryBlock(build.image, entries[1]).end()),
+      stored);
+  EXPECT_EQ(BuildWadArchive({}).image, (Bytes{0, 0}));
+  // Each list of names with its size; the problem, or "" when accepted.
+  const std::tuple<Strings, std::size_t, std::string> cases[] = {
+      {{"ABCDEFGHI.TXT"}, 8, ""},
+      {{"ABCDEFGHIJ.TXT"}, 8, "ABCDEFGHIJ.TXT: the name has 14 characters; an entry name holds at most 13"},
+      {{""}, 8, ": the name is empty"},
+      {{"CON.TXT"}, 8, "CON.TXT: the name is reserved for a device"},
+      {{"A/B"}, 8, "A/B: the name contains '\\', '/' or ':'"},
+      {{"TAB\t"}, 8, "TAB\t: the name contains a control character"},
+      {{"KICK.SFX", "kick.sfx"}, 8, "kick.sfx: the name is given twice"},
+      {{"BIG"}, 65535, ""},
+      {{"BIG"}, 65536, "BIG: the file has 65536 bytes; an entry holds at most 65535"},
+      {{"TINY"}, 3, "TINY: the file has 3 bytes; an entry that decodes to fewer than 4"},
+      {Strings(65536, "X"), 0, "65536 files are too many for one archive (at most 65535)"}};
+  for (const auto& [names, size, problem] : cases) {
+    std::vector<WadInput> entries;
+    for (const std::string& name : names)
+      entries.push_back({name, Pattern(size), std::nullopt});
+    const WadBuild built = BuildWadArchive(entries);
+    EXPECT_EQ(built.problem.substr(0, problem.size()), problem);
+    EXPECT_EQ(built.image.empty(), !problem.empty()) << built.problem;
+  }
+  EXPECT_EQ(WadEntryNameFor("C:\\GAME\\Voice1.Sfx") + WadEntryNameFor("dir/\xE9t\xE9.txt"),
+            "VOICE1.SFX\xE9T\xE9.TXT");
+}
+
+// A block that decodes to exactly `data`, however short.
+Bytes ShortBlock(const std::string& data) {
+  return BlockWithSize(static_cast<std::uint32_t>(data.size()), ImplodeStream(Text(data)));
+}
+
+// Literal mode 7 does not exist: this stream never decodes.
+const Bytes kFaultyStream = {0x07, 0x06, 0x00, 0x00};
+
+class WadExtract : public ::testing::Test {
+protected:
+  WadExtract() { std::filesystem::current_path(dir.path()); }
+  ~WadExtract() override { ReleaseCurrentWad(); }
+
+  // Extracts `name` and returns the name it ended under.
+  std::string Extract(const Bytes& archive, std::string name, ExtractSettings settings = {},
+                      bool written = true) {
+    EXPECT_EQ(ExtractFromWad(archive, name, settings), written) << name;
+    return name;
+  }
+
+  ScriptedUi ui;
+  CurrentDirectoryGuard guard;
+  TempDir dir;
+};
+
+TEST_F(WadExtract, ReadFromWadAnswersSizesWithoutDecodingAndTellsFailedDecodes) {
+  WadMember outside = Member("OUT", Text("lost"));
+  outside.data_offset = 5000;
+  const auto archive =
+      BuildWad({Member("ABAB.TXT", Text("ABAB")), StoredMember("BAD.SFX", BlockWithSize(900, kFaultyStream)),
+                StoredMember("THREE", ShortBlock("abc")), outside});
+  Bytes buffer(900);
+  EXPECT_EQ(ReadFromWad(archive, "abab.txt", buffer), 4u);
+  EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 4), Text("ABAB"));
+  EXPECT_EQ(ReadFromWad(archive, "ABAB", buffer), 0u) << "an absent entry is not told";
+  EXPECT_EQ(ReadFromWad(archive, "bad.sfx"), 900u);
+  for (const char* name : {"bad.sfx", "three", "out"})
+    EXPECT_EQ(ReadFromWad(archive, name, buffer), 0u) << name;
+  EXPECT_EQ(ui.Told(), (Strings{"bad.sfx: Abort: Decompression Failed", "three: Abort: Decompression Failed",
+                                "out: Abort: the entry's data offset 5000 lies outside the archive of " +
+                                    std::to_string(archive.size()) + " bytes"}));
+}
+
+TEST_F(WadExtract, EntriesAreWrittenDecodedSfxBecomesWavAndEveryDuplicateMeetsTheMode) {
+  const auto samples = Pattern(1001);
+  const auto archive =
+      BuildWad({Member("DRUM.SFX", samples), Member("A.B.SFX", samples), Member("ABAB.TXT", Text("ABAB")),
+                Member("TWICE.TXT", Text("first")), Member("twice.txt", Text("second"))});
+  EXPECT_EQ(Extract(archive, "drum.sfx"), "drum.WAV");
+  EXPECT_EQ(ReadBytes("drum.WAV"), *MakeWavImage(samples));
+  EXPECT_EQ(Extract(archive, "DRUM.SFX", {Ask, false}), "DRUM.SFX");
+  EXPECT_EQ(ReadBytes("DRUM.SFX"), samples);
+  EXPECT_EQ(Extract(archive, "A.B.SFX"), "A.B.SFX") << "only the text after the first '.' decides";
+  EXPECT_EQ(Extract(archive, "ABAB.TXT"), "ABAB.TXT");
+  EXPECT_EQ(ReadBytes("ABAB.TXT"), Text("ABAB"));
+  Extract(archive, "NOPE.TXT", {}, false);
+  Extract(archive, "TWICE.TXT", {Skip, true}, false); // the result is that of the last write
+  EXPECT_EQ(ReadBytes("TWICE.TXT"), Text("first"));
+  ui.Answer(platform::kAnswerNo);
+  ui.Answer(platform::kAnswerYes);
+  Extract(archive, "TWICE.TXT", {Ask, true});
+  EXPECT_EQ(ReadBytes("TWICE.TXT"), Text("second"));
+  EXPECT_EQ(ui.Told().size(), 2u) << "one question for each record";
+  // The first KICK.SFX becomes KICK.WAV; the walk then looks for KICK.WAV, so
+  // the second KICK.SFX is passed over and the entry KICK.WAV replaces the file.
+  const auto kicks = BuildWad({Member("KICK.SFX", Pattern(10)), Member("KICK.SFX", Pattern(20)),
+                               Member("KICK.WAV", Text("a wav entry"))});
+  EXPECT_EQ(Extract(kicks, "KICK.SFX", {Overwrite, true}), "KICK.WAV");
+  EXPECT_EQ(ReadBytes("KICK.WAV"), Text("a wav entry"));
+  EXPECT_FALSE(std::filesystem::exists("KICK.SFX"));
+}
+
+TEST_F(WadExtract, FailedDecodesAreWrittenAsStoredAndUnsafeOrUnterminatedNamesNotAtAll) {
+  const std::pair<std::string, Bytes> as_is[] = {
+      {"BIG.SFX", BlockWithSize(70000, ImplodeStream(Text("abcd")))},
+      {"BAD.SFX", BlockWithSize(100, kFaultyStream)},
+      {"HUGE.SFX", BlockWithSize(0xFFFFFFFFu, kFaultyStream)},
+      {"ONE.SFX", ShortBlock("a")}};
+  std::vector<WadMember> members;
+  for (const auto& [name, stored] : as_is)
+    members.push_back(StoredMember(name, stored));
+  const char* const refused[] = {"CON", "..\\UP.TXT", "../UP.TXT", "NUL.SFX", "TRAIL.", "FOURTEENCHARS!"};
+  for (const char* name : refused)
+    members.push_back(Member(name, Text("data")));
+  const auto archive = BuildWad(members);
+  for (const auto& [name, stored] : as_is) {
+    EXPECT_EQ(Extract(archive, name), name);
+    EXPECT_EQ(ReadBytes(name), stored) << name;
+    EXPECT_EQ(ui.Told(), Strings{name + ": Decompression Failed\n Extracting file \"as is\" "});
+  }
+  for (const char* name : refused) {
+    Extract(archive, name, {}, false);
+    const Strings told = ui.Told();
+    const std::string why = name[0] == 'F' ? "no terminating zero" : ": Refused: ";
+    EXPECT_TRUE(told.size() == 1 && told[0].find(why) != std::string::npos) << name;
+  }
+  EXPECT_EQ(FilesIn(dir.path()).size(), std::size(as_is));
+  EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "UP.TXT"));
+}
+
+TEST_F(WadExtract, ExtractAllAndSelectionAskForAFolderAndCountWhatWasWritten) {
+  std::string name = "ABAB.TXT";
+  EXPECT_FALSE(ExtractFromWad(name, {})) << "no archive is held";
+  EXPECT_EQ(ExtractAllRows(nullptr, {}, {}), 0);
+  const auto archive =
+      BuildWad({Member("CON", Text("dev!")), Member("ABAB.TXT", Text("ABAB")), Member("D.SFX", Pattern(9))});
+  LoadedFile held(static_cast<std::uint32_t>(archive.size()));
+  std::copy(archive.begin(), archive.end(), held.data());
+  SetCurrentWad(std::move(held), "TEST.WAD");
+  TempDir out;
+  for (const std::string& folder :
+       {out.path().string(), std::string(), dir.path().string(), dir.path().string(), dir.path().string()})
+    ui.ChooseFolder(folder);
+  EXPECT_EQ(ExtractAllRows(nullptr, Strings{"CON", "ABAB.TXT", "D.SFX"}, {}), 2);
+  EXPECT_EQ(FilesIn(out.path()), (Strings{"ABAB.TXT", "D.WAV"}));
+  EXPECT_EQ(ExtractAllRows(nullptr, Strings{"ABAB.TXT"}, {}), 0) << "a cancelled chooser ends quietly";
+  for (const Strings& rows : {Strings{}, Strings{"ABAB.TXT"}, Strings{"ABAB.TXT"}})
+    ExtractSelectedRows(nullptr, rows, {Skip, true}); // the folder is asked for before the selection counts
+  EXPECT_EQ(ui.Told(), (Strings{"ExtractAll(): No WAD file loaded",
+                                "CON: Refused: the name is reserved for a device (CON, PRN, AUX, NUL, "
+                                "COM1-COM9, LPT1-LPT9); nothing was written",
+                                "Files Extracted: 2", "ExtractSelection(): There are no selections",
+                                "Files Extracted: 1", "ExtractSelection(): There are no selections"}));
+}
+
+TEST(SafeName, PlainNamesPassAndNamesThatLeaveTheFolderOrReachADeviceAreRefused) {
+  for (const char* name : {"KICK.SFX", "kick.WAV", "README", ".hidden", "A.B.SFX", "CONSOLE.TXT", "CON_1",
+                           "COM10", "LPT0.BIN", "NULL", "COM", " lead.txt", "x..y", "\xC4RGER.TXT"})
+    EXPECT_EQ(UnsafeFileNameReason(name), "") << name;
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"empty", {""}},
+      {"another folder", {"..\\WIN.INI", "../etc", "C:BOOT.INI", "name:stream"}},
+      {"folder", {".", ".."}},
+      {"drops", {"...", "KICK.", "KICK ", "CON ."}},
+      {"control", {"A\x01.TXT", "LF\n", "X\x1F"}},
+      {"device",
+       {"CON", "Nul.txt", "AUX.SFX", "prn", "CON .TXT", "COM1", "com9.sfx", "LPT1", "COM\xB9", "LPT\xB2.TXT",
+        "CONIN$", "conout$.x"}},
+  };
+  for (const auto& [reason_part, names] : cases) {
+    for (const std::string& name : names) {
+      const std::string reason = UnsafeFileNameReason(name);
+      EXPECT_NE(reason.find(reason_part), std::string::npos)
+          << "\"" << name << "\" gave \"" << reason << "\"";
+    }
+  }
+  EXPECT_EQ(UnsafeFileNameMessage("nul.txt"),
+            "Refused: the name is reserved for a device (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9)");
+}
+
+} // namespace
+} // namespace kv::test
