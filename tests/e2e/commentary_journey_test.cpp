@@ -15,7 +15,7 @@
 namespace e2e {
 namespace {
 
-using kv::test::Clip;
+using kv::test::Pattern;
 
 // Pass_035: *JE J035A *JF B035A *BA B035B (team, thrower); Restart_036: *JB
 // J036A (team); Replay_037: *BC B037A (star); Half_1st_Start_038: J038A *JD
@@ -27,7 +27,7 @@ const char* const kCommentary = "<035> tg%J %1 throws to %2%B what a pass%T"
                                 "<038> h1%Jwelcome %2";
 
 Bytes ClipOf(const std::string& name) {
-  return Clip(40 + name.size() * 10 + static_cast<std::size_t>(name[1]), static_cast<std::uint8_t>(name[2]));
+  return Pattern(40 + name.size() * 10 + static_cast<std::size_t>(name[1]), static_cast<unsigned>(name[2]));
 }
 
 Bytes Wav(const std::vector<std::string>& clips) {
@@ -199,7 +199,7 @@ TEST_F(Commentary, AMissingTeamFileIsAskedForAndACatalogueWithoutItsFirstEntryIs
   EXPECT_EQ(TreeView_GetCount(kv::SetNamesTree), 0u);
 
   Click(kv::kCmdBack);
-  WriteBytes(InFolder("COMMENT.TOK"), kv::ImplodeBlock(kv::test::Bytes("<034> r%Jab")));
+  WriteBytes(InFolder("COMMENT.TOK"), kv::ImplodeBlock(kv::test::Text("<034> r%Jab")));
   Enter({std::nullopt});
   EXPECT_EQ(Shown(), Names{"Commentary Export Failed: First entry not found in comment.tok"});
   EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);

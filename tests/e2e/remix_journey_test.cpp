@@ -6,11 +6,12 @@
 #include "e2e/harness.h"
 #include "media/wav.h"
 #include "support/commentary_builder.h"
+#include "support/temp_dir.h"
 
 namespace e2e {
 namespace {
 
-using kv::test::Clip;
+using kv::test::Pattern;
 
 class Remix : public Session {
 protected:
@@ -30,8 +31,8 @@ protected:
       samples.insert(samples.end(), clip->begin() + range.first, clip->begin() + range.second);
     return *kv::MakeWavImage(samples);
   }
-  const Bytes a_ = Clip(200, 1);
-  const Bytes b_ = Clip(60, 2);
+  const Bytes a_ = Pattern(200, 1);
+  const Bytes b_ = Pattern(60, 2);
 };
 
 TEST_F(Remix, EntriesAreListedSortedHeardAndExported) {

@@ -28,16 +28,9 @@ std::vector<PlayerRecordText> TestAgents(int count) {
   return agents;
 }
 
-std::vector<std::uint8_t> Clip(std::size_t size, std::uint8_t seed) {
-  std::vector<std::uint8_t> clip(size);
-  for (std::size_t i = 0; i < size; ++i)
-    clip[i] = static_cast<std::uint8_t>(seed + i * 7);
-  return clip;
-}
-
 void WriteGameFolder(const std::string& dir, const GameFolder& folder) {
   const std::filesystem::path root(dir);
-  WriteBytes((root / "COMMENT.TOK").string(), ImplodeBlock(Bytes(folder.commentary)));
+  WriteBytes((root / "COMMENT.TOK").string(), ImplodeBlock(Text(folder.commentary)));
   std::filesystem::create_directories(root / "VOICE");
   WriteBytes((root / "VOICE" / "VOICE.WAD").string(), BuildWad(folder.clips));
   if (!folder.nameFiles) return;

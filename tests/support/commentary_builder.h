@@ -19,9 +19,6 @@ TeamFileText TestTeam(int index);
 // Free agents F000, F001, ... named "Agent<n> Free".
 std::vector<PlayerRecordText> TestAgents(int count);
 
-// `size` sample bytes that differ from clip to clip by `seed`.
-std::vector<std::uint8_t> Clip(std::size_t size, std::uint8_t seed);
-
 struct GameFolder {
   std::string commentary;       // COMMENT.TOK's text, imploded when written
   std::vector<WadMember> clips; // VOICE/VOICE.WAD's members

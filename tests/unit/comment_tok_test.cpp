@@ -18,7 +18,7 @@ std::string Describe(const CommentaryLine& line) {
 }
 
 std::vector<std::string> Parse(const std::string& text, std::vector<std::string>* messages = nullptr) {
-  const ParsedCatalogue parsed = ParseCommentaryText(test::Bytes(text));
+  const ParsedCatalogue parsed = ParseCommentaryText(test::Text(text));
   std::vector<std::string> lines;
   if (!parsed.firstEntryFound) lines.push_back("no first entry");
   for (const CommentaryLine& line : parsed.lines)

@@ -16,8 +16,8 @@
 namespace kv {
 namespace {
 
-using test::Bytes;
-using test::Clip;
+using test::Text;
+
 using test::Member;
 
 std::vector<std::string> Shown(const test::ScriptedUi& ui) {
@@ -133,11 +133,12 @@ TEST(CommentarySound, JoinsTheClipsOfThePiecesBehindOneHeader) {
   EXPECT_EQ(ResolvePieceName("*BC"), "BQRS07.SFX");
   EXPECT_EQ(ResolvePieceName("B035C.SFX"), "B035C.SFX");
 
-  auto cut = ImplodeBlock(Clip(100, 9));
+  auto cut = ImplodeBlock(test::Pattern(100, 9));
   cut.resize(cut.size() / 2); // found, but decodes short
-  const auto voice = test::BuildWad({Member("J035A.SFX", Clip(300, 1)), Member("jqrsfu.sfx", Clip(200, 2)),
-                                     Member("B1.SFX", Clip(20, 3)), Member("B2.SFX", Clip(26, 4)),
-                                     Member("B3.SFX", Clip(25, 5)), test::StoredMember("CUT.SFX", cut)});
+  const auto voice =
+      test::BuildWad({Member("J035A.SFX", test::Pattern(300, 1)), Member("jqrsfu.sfx", test::Pattern(200, 2)),
+                      Member("B1.SFX", test::Pattern(20, 3)), Member("B2.SFX", test::Pattern(26, 4)),
+                      Member("B3.SFX", test::Pattern(25, 5)), test::StoredMember("CUT.SFX", cut)});
   const auto build = [&](std::vector<std::string> pieces) {
     return BuildCommentarySound(CommentaryLine{"035", false, false, false, "x.wav", std::move(pieces)}, voice,
                                 &ui);
@@ -147,8 +148,8 @@ TEST(CommentarySound, JoinsTheClipsOfThePiecesBehindOneHeader) {
   ASSERT_TRUE(image);
   ASSERT_EQ(image->size(), 546u);
   EXPECT_EQ(LoadLE32(image->data() + 42), 500u);
-  EXPECT_TRUE(std::equal(image->begin() + 46, image->begin() + 346, Clip(300, 1).begin()));
-  EXPECT_TRUE(std::equal(image->begin() + 346, image->end(), Clip(200, 2).begin()));
+  EXPECT_TRUE(std::equal(image->begin() + 46, image->begin() + 346, test::Pattern(300, 1).begin()));
+  EXPECT_TRUE(std::equal(image->begin() + 346, image->end(), test::Pattern(200, 2).begin()));
 
   EXPECT_EQ(build({"B1.SFX", "B2.SFX"})->size(), 92u); // exactly 46 bytes of sound
   EXPECT_FALSE(build({"B1.SFX", "B3.SFX"}));           // 45
@@ -158,7 +159,7 @@ TEST(CommentarySound, JoinsTheClipsOfThePiecesBehindOneHeader) {
   const auto silent = build({"CUT.SFX", "B1.SFX"});
   ASSERT_TRUE(silent);
   EXPECT_EQ(silent->size(), 46u + 120u);
-  EXPECT_TRUE(std::equal(silent->begin() + 46, silent->begin() + 66, Clip(20, 3).begin()));
+  EXPECT_TRUE(std::equal(silent->begin() + 46, silent->begin() + 66, test::Pattern(20, 3).begin()));
   EXPECT_TRUE(std::all_of(silent->begin() + 66, silent->end(), [](std::uint8_t b) { return b == 0x80; }));
 
   EXPECT_EQ(Shown(ui), (std::vector<std::string>{"BuildCommentarySound(): Unknown Error",
@@ -183,7 +184,7 @@ TEST(CommentaryExport, SkipsWhatTheFilterLeavesOutAndRefusesUnsafeNames) {
   test::CurrentDirectoryGuard guard;
   std::filesystem::current_path(dir.path());
   test::ScriptedUi ui;
-  const auto voice = test::BuildWad({Member("J035A.SFX", Clip(100, 1))});
+  const auto voice = test::BuildWad({Member("J035A.SFX", test::Pattern(100, 1))});
   const CommentaryLine unsafe{":\x01/", false, false, false, "Replay_:\x01/.wav", {"J035A.SFX"}};
   EXPECT_FALSE(ExportCommentaryLine(unsafe, voice, Overwrite, nullptr));
   ASSERT_EQ(ui.messages.size(), 1u);
@@ -197,7 +198,7 @@ TEST(CommentaryExport, SkipsWhatTheFilterLeavesOutAndRefusesUnsafeNames) {
 TEST_F(GameFolderTest, ACommentTokThatDoesNotLookCompressedIsDecodedOnlyWhenTheUserSaysSo) {
   test::WriteGameFolder(dir.path().string(), {"", {}, 40});
   // Asked: Yes decodes it (and finds no first entry), No leaves the mode unentered.
-  test::WriteBytes(Path("COMMENT.TOK"), ImplodeBlock(Bytes("<034> r"), {LiteralMode::Binary, 5}));
+  test::WriteBytes(Path("COMMENT.TOK"), ImplodeBlock(Text("<034> r"), {LiteralMode::Binary, 5}));
   ui.ChooseFile(Path("COMMENT.TOK"));
   ui.Answer(platform::kAnswerYes);
   EXPECT_FALSE(LoadCommentaryCatalogue());

@@ -12,19 +12,18 @@
 namespace kv {
 namespace {
 
-using test::Clip;
 using test::Member;
 
 std::vector<std::uint8_t> Voice() {
-  auto cut = ImplodeBlock(Clip(80, 9));
+  auto cut = ImplodeBlock(test::Pattern(80, 9));
   cut.resize(cut.size() / 2); // found, but decodes short
-  return test::BuildWad(
-      {Member("A.SFX", Clip(200, 1)), Member("B.SFX", Clip(60, 2)), test::StoredMember("CUT.SFX", cut)});
+  return test::BuildWad({Member("A.SFX", test::Pattern(200, 1)), Member("B.SFX", test::Pattern(60, 2)),
+                         test::StoredMember("CUT.SFX", cut)});
 }
 
 // The entries as "name:data size", or the error.
 std::string Read(const std::string& script) {
-  const RemixScript read = ReadRemixScript(test::Bytes(script), Voice());
+  const RemixScript read = ReadRemixScript(test::Text(script), Voice());
   std::string result;
   for (const RemixEntry& entry : read.entries) {
     EXPECT_EQ(LoadLE32(entry.image.data() + 42) + 46, entry.image.size());
@@ -75,13 +74,12 @@ TEST(RemixScript, NumbersReadAsADecimalConversionDoes) {
 
 TEST(RemixScript, ImagesHoldThePiecesAndSilenceWhereAClipFailed) {
   test::ScriptedUi ui;
-  const RemixScript read =
-      ReadRemixScript(test::Bytes("<Goal>\n@A,0,100@B,50,10@CUT,0,20@Cut,10,5"), Voice());
+  const RemixScript read = ReadRemixScript(test::Text("<Goal>\n@A,0,100@B,50,10@CUT,0,20@Cut,10,5"), Voice());
   ASSERT_EQ(read.entries.size(), 1u);
   const WavImage& image = read.entries[0].image;
   ASSERT_EQ(image.size(), 46u + 135u);
   EXPECT_EQ(LoadLE32(image.data() + 4), 173u);
-  const auto a = Clip(200, 1), b = Clip(60, 2);
+  const auto a = test::Pattern(200, 1), b = test::Pattern(60, 2);
   EXPECT_TRUE(std::equal(a.begin(), a.begin() + 100, image.begin() + 46));
   EXPECT_TRUE(std::equal(b.begin() + 50, b.end(), image.begin() + 146));
   EXPECT_TRUE(std::all_of(image.begin() + 156, image.end(), [](std::uint8_t s) { return s == 0x80; }));
@@ -92,7 +90,7 @@ TEST(RemixScript, ImagesHoldThePiecesAndSilenceWhereAClipFailed) {
 TEST(RemixLoad, FindsTheFilesAndRefusesUnsafeNames) {
   test::TempDir dir;
   test::ScriptedUi ui;
-  test::WriteBytes(dir.File("REMIX.TXT"), test::Bytes("<Goal>\n@a,0,3\n<..\\x>\n@B,0,2\n<Bad>\n@B,70,1"));
+  test::WriteBytes(dir.File("REMIX.TXT"), test::Text("<Goal>\n@a,0,3\n<..\\x>\n@B,0,2\n<Bad>\n@B,70,1"));
   std::filesystem::create_directories(dir.path() / "voice");
   test::WriteBytes(dir.File("voice/Voice.wad"), Voice());
 
@@ -104,7 +102,7 @@ TEST(RemixLoad, FindsTheFilesAndRefusesUnsafeNames) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].caption + ": " + ui.messages[0].text, "Abort: Error in REMIX script");
 
-  test::WriteBytes(dir.File("REMIX.TXT"), test::Bytes("<Goal>\n@a,0,3\n<..\\x>\n@B,0,2\n"));
+  test::WriteBytes(dir.File("REMIX.TXT"), test::Text("<Goal>\n@a,0,3\n<..\\x>\n@B,0,2\n"));
   ui.ChooseFile(dir.File("REMIX.TXT"));
   const auto entries = LoadRemixScript();
   ASSERT_TRUE(entries);
