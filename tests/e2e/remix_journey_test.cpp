@@ -40,7 +40,7 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExported) {
                     "<Missing>\r\n@NONE,0,10\r\n<Arrow>@A,0,5@B,0,7\r\n");
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(ui_.dialogs.size(), 1u) << "VOICE.WAD was not found beside REMIX.TXT";
-  EXPECT_EQ(ui_.dialogs[0].dialog.path, "REMIX.TXT");
+  EXPECT_EQ(ui_.dialogs[0].dialog.title + " " + ui_.dialogs[0].dialog.path, "Select REMIX file REMIX.TXT");
   EXPECT_EQ(TextsOf(ChildrenOf(main_)), (Names{"< Back", "Preview Selection", "Export All", ""}));
   EXPECT_EQ(Column(list, 0), (Names{"Goal", "Empty", "Clamp", "Missing", "Arrow"}));
   Click(kv::kCmdPreviewRemix);

@@ -87,33 +87,18 @@ TEST(RemixScript, ImagesHoldThePiecesAndSilenceWhereAClipFailed) {
   EXPECT_EQ(ui.messages[0].text, "Abort: Decompression Failed");
 }
 
-TEST(RemixLoad, FindsTheFilesAndRefusesUnsafeNames) {
+TEST(RemixExport, NamesThatAreNotPlainFileNamesAreRefused) {
   test::TempDir dir;
-  test::ScriptedUi ui;
-  test::WriteBytes(dir.File("REMIX.TXT"), test::Text("<Goal>\n@a,0,3\n<..\\x>\n@B,0,2\n<Bad>\n@B,70,1"));
-  std::filesystem::create_directories(dir.path() / "voice");
-  test::WriteBytes(dir.File("voice/Voice.wad"), Voice());
-
-  ui.ChooseFile(dir.File("REMIX.TXT"));
-  EXPECT_FALSE(LoadRemixScript());
-  ASSERT_EQ(ui.dialogs.size(), 1u);
-  EXPECT_EQ(ui.dialogs[0].dialog.title, "Select REMIX file");
-  EXPECT_EQ(ui.dialogs[0].dialog.path, "REMIX.TXT");
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].caption + ": " + ui.messages[0].text, "Abort: Error in REMIX script");
-
-  test::WriteBytes(dir.File("REMIX.TXT"), test::Text("<Goal>\n@a,0,3\n<..\\x>\n@B,0,2\n"));
-  ui.ChooseFile(dir.File("REMIX.TXT"));
-  const auto entries = LoadRemixScript();
-  ASSERT_TRUE(entries);
-  ASSERT_EQ(entries->size(), 2u);
   test::CurrentDirectoryGuard guard;
   std::filesystem::current_path(dir.path());
-  EXPECT_TRUE(ExportRemixEntry((*entries)[0], Overwrite));
-  EXPECT_FALSE(ExportRemixEntry((*entries)[1], Overwrite));
-  EXPECT_EQ(test::ReadBytes(dir.File("Goal.wav")), (*entries)[0].image);
-  EXPECT_EQ(ui.messages.back().caption, "..\\x.wav");
-  EXPECT_FALSE(std::filesystem::exists(dir.path().parent_path() / "x.wav"));
+  test::ScriptedUi ui;
+  const RemixScript read = ReadRemixScript(test::Text("<Goal>\n@A,0,3\n<..\\x>\n@B,0,2\n"), Voice());
+  ASSERT_EQ(read.entries.size(), 2u);
+  EXPECT_TRUE(ExportRemixEntry(read.entries[0], Overwrite));
+  EXPECT_FALSE(ExportRemixEntry(read.entries[1], Overwrite));
+  EXPECT_EQ(test::ReadBytes(dir.File("Goal.wav")), read.entries[0].image);
+  EXPECT_EQ(ui.messages.at(0).caption, "..\\x.wav");
+  EXPECT_EQ(test::FilesIn(dir.path()), test::Strings{"Goal.wav"});
 }
 
 } // namespace
