@@ -110,8 +110,9 @@ public:
       if (!name.starts_with("libdynamite/")) continue;
       const auto ours = speeds_.find("ExplodeData/" + name.substr(std::strlen("libdynamite/")));
       if (ours == speeds_.end()) continue;
-      std::printf("ExplodeData / libdynamite, %s: %.2f (%.0f / %.0f MB/s)\n", ours->first.c_str(),
-                  ours->second / speed, ours->second / 1e6, speed / 1e6);
+      std::printf("ExplodeData / libdynamite, %s: %.2f (%.0f / %.0f MB/s)\n",
+                  name.c_str() + std::strlen("libdynamite/"), ours->second / speed, ours->second / 1e6,
+                  speed / 1e6);
     }
   }
 

@@ -450,7 +450,8 @@ std::optional<ExplodeResult> DecodeFast(Block& b, std::uint32_t stop) {
   std::uint8_t* const out_end = begin + b.size;
   const std::uint8_t* const in_limit = b.end - next >= 8 ? b.end - 7 : next;
   std::uint8_t* const out_limit =
-      begin + std::min<std::ptrdiff_t>(stop, std::max<std::ptrdiff_t>(b.size - kOutputSlack, 0));
+      begin + std::min<std::ptrdiff_t>(
+                  stop, std::max<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(b.size) - kOutputSlack, 0));
   std::optional<ExplodeResult> result;
   while (next < in_limit && out < out_limit) {
     // At least 56 bits buffered from here on: more than any item takes.
@@ -507,9 +508,11 @@ std::optional<ExplodeResult> DecodeFast(Block& b, std::uint32_t stop) {
     }
     const std::uint32_t distance =
         length == 2 ? TakeDistance<2>(bits, count) : TakeDistance<kDictionaryBits>(bits, count);
-    if (kFirstWindow && distance > static_cast<std::uint32_t>(out - begin)) {
-      result = DistanceTooFar;
-      break;
+    if constexpr (kFirstWindow) {
+      if (distance > static_cast<std::uint32_t>(out - begin)) {
+        result = DistanceTooFar;
+        break;
+      }
     }
     CopyMatch(out, distance, length);
     out += length;
