@@ -92,9 +92,12 @@ void Run(benchmark::State& state, const std::vector<const CorpusBlock*>& blocks)
   state.SetBytesProcessed(state.iterations() * RawBytes(blocks));
 }
 
-// The console table, then ExplodeData's speed over libdynamite's for each benchmark that both ran.
+// The console table (without colours, so that it reads well in a file), then ExplodeData's speed
+// over libdynamite's for each benchmark that both ran.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
