@@ -42,6 +42,7 @@ printf '%-6s %-9s %10s %14s %8s\n' mode kind bytes instructions per-byte
 for mode in 0 1; do
   for kind in text speech pictures ""; do
     set -- $(count "$mode" $kind)
-    printf '%-6s %-9s %10s %14s %8.2f\n' "$mode" "${kind:-all}" "$1" "$2" "$(echo "$2 / $1" | bc -l)"
+    awk -v mode="$mode" -v kind="${kind:-all}" -v bytes="$1" -v instructions="$2" \
+      'BEGIN { printf "%-6s %-9s %10s %14s %8.2f\n", mode, kind, bytes, instructions, instructions / bytes }'
   done
 done
