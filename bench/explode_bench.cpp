@@ -1,13 +1,16 @@
-// Decoder throughput, in bytes of output per second, of ExplodeData and of libdynamite on the same
-// streams (libdynamite reads literal mode 0 only). Streams come from our encoder, dictionary 4096.
-#include "bench_data.h"
+// Decoder throughput, in bytes of output per second, of ExplodeData and of libdynamite on the real-data
+// corpus of explode_corpus.h, per kind of data and overall. libdynamite reads literal mode 0 only; after
+// the runs, the speed of ExplodeData over libdynamite's in mode 0 is printed per kind.
 #include "core/explode.h"
-#include "core/implode.h"
+#include "explode_corpus.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <exception>
+#include <map>
+#include <memory>
 
 extern "C" {
 #include <libdynamite.h>
@@ -15,34 +18,29 @@ extern "C" {
 
 namespace {
 
-struct Input {
-  std::vector<std::uint8_t> raw;
-  std::vector<std::uint8_t> block;
-};
+using kv::bench::CorpusBlock;
 
-Input MakeInput(const benchmark::State& state) {
-  Input input;
-  input.raw = kv::bench::MakeData(static_cast<kv::bench::DataKind>(state.range(0)),
-                                  static_cast<std::size_t>(state.range(2)));
-  input.block = kv::ImplodeBlock(input.raw, {static_cast<kv::LiteralMode>(state.range(1)), 6});
-  return input;
-}
-
-void ReportRatio(benchmark::State& state, const Input& input) {
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.raw.size()));
-  state.counters["ratio"] = static_cast<double>(input.block.size()) / static_cast<double>(input.raw.size());
-}
-
-void BM_Explode(benchmark::State& state) {
-  const Input input = MakeInput(state);
-  std::vector<std::uint8_t> out(input.raw.size());
-  for (auto _ : state) {
-    const std::int32_t n = kv::ExplodeData(input.block.data(), static_cast<std::uint32_t>(input.block.size()),
-                                           out.data(), static_cast<std::uint32_t>(out.size()));
-    benchmark::DoNotOptimize(n);
+// The blocks of one kind ("all": every kind) in one literal mode.
+std::vector<const CorpusBlock*> Select(const std::vector<CorpusBlock>& corpus, const std::string& kind,
+                                       int mode) {
+  std::vector<const CorpusBlock*> blocks;
+  for (const CorpusBlock& block : corpus) {
+    if (block.literal_mode == mode && (kind == "all" || block.kind == kind)) blocks.push_back(&block);
   }
-  if (out != input.raw) state.SkipWithError("decoded bytes differ from the input");
-  ReportRatio(state, input);
+  return blocks;
+}
+
+std::int64_t RawBytes(const std::vector<const CorpusBlock*>& blocks) {
+  std::int64_t total = 0;
+  for (const CorpusBlock* block : blocks)
+    total += static_cast<std::int64_t>(block->raw.size());
+  return total;
+}
+
+bool ExplodeOne(const CorpusBlock& block, std::uint8_t* out) {
+  return kv::ExplodeData(block.block.data(), static_cast<std::uint32_t>(block.block.size()), out,
+                         static_cast<std::uint32_t>(block.raw.size())) ==
+         static_cast<std::int32_t>(block.raw.size());
 }
 
 struct DynamiteIo {
@@ -70,30 +68,89 @@ std::size_t DynamiteWrite(void* buffer, std::size_t size, void* cookie) {
   return size;
 }
 
-void BM_Dynamite(benchmark::State& state) {
-  const Input input = MakeInput(state);
-  std::vector<std::uint8_t> out(input.raw.size());
-  for (auto _ : state) {
-    // libdynamite takes the bare stream, without the 4-byte size.
-    DynamiteIo io{input.block.data() + 4, input.block.size() - 4, out.data(), out.size()};
-    const DynamiteResult result = dynamite_explode(DynamiteRead, DynamiteWrite, &io);
-    benchmark::DoNotOptimize(result);
-  }
-  if (out != input.raw) state.SkipWithError("decoded bytes differ from the input");
-  ReportRatio(state, input);
+bool DynamiteOne(const CorpusBlock& block, std::uint8_t* out) {
+  // libdynamite takes the bare stream, without the 4-byte size.
+  DynamiteIo io{block.block.data() + 4, block.block.size() - 4, out, block.raw.size()};
+  return dynamite_explode(DynamiteRead, DynamiteWrite, &io) == DYNAMITE_SUCCESS && io.out_left == 0;
 }
 
-using kv::bench::kAudio;
-using kv::bench::kImage;
-using kv::bench::kText;
+template <bool (*Decode)(const CorpusBlock&, std::uint8_t*)>
+void Run(benchmark::State& state, const std::vector<const CorpusBlock*>& blocks) {
+  std::vector<std::uint8_t> out(kv::kMaxDecompressedSize);
+  for (const CorpusBlock* block : blocks) {
+    if (!Decode(*block, out.data()) || std::memcmp(out.data(), block->raw.data(), block->raw.size()) != 0) {
+      state.SkipWithError(("decoded bytes differ from " + block->name).c_str());
+      return;
+    }
+  }
+  for (auto _ : state) {
+    for (const CorpusBlock* block : blocks) {
+      benchmark::DoNotOptimize(Decode(*block, out.data()));
+      benchmark::ClobberMemory();
+    }
+  }
+  state.SetBytesProcessed(state.iterations() * RawBytes(blocks));
+}
 
-BENCHMARK(BM_Explode)
-    ->ArgNames({"kind", "literals", "size"})
-    ->ArgsProduct({{kText, kAudio, kImage}, {0, 1}, {4096, 65535}})
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Dynamite)
-    ->ArgNames({"kind", "literals", "size"})
-    ->ArgsProduct({{kText, kAudio, kImage}, {0}, {4096, 65535}})
-    ->Unit(benchmark::kMicrosecond);
+// The console table (without colours, so that it reads well in a file), then ExplodeData's speed
+// over libdynamite's for each benchmark that both ran.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const auto speed = run.counters.find("bytes_per_second");
+      if (run.error_occurred || speed == run.counters.end()) continue;
+      speeds_[run.benchmark_name()] = speed->second;
+    }
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    for (const auto& [name, speed] : speeds_) {
+      if (!name.starts_with("libdynamite/")) continue;
+      const auto ours = speeds_.find("ExplodeData/" + name.substr(std::strlen("libdynamite/")));
+      if (ours == speeds_.end()) continue;
+      std::printf("ExplodeData / libdynamite, %s: %.2f (%.0f / %.0f MB/s)\n",
+                  name.c_str() + std::strlen("libdynamite/"), ours->second / speed, ours->second / 1e6,
+                  speed / 1e6);
+    }
+  }
+
+private:
+  std::map<std::string, double> speeds_;
+};
 
 } // namespace
+
+int main(int argc, char** argv) {
+  std::vector<CorpusBlock> corpus;
+  try {
+    corpus = kv::bench::BuildExplodeCorpus();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "explode_bench: %s\n", error.what());
+    return 1;
+  }
+  std::vector<std::string> kinds(std::begin(kv::bench::kCorpusKinds), std::end(kv::bench::kCorpusKinds));
+  kinds.push_back("all");
+  for (const int mode : {0, 1}) {
+    for (const std::string& kind : kinds) {
+      const auto blocks = Select(corpus, kind, mode);
+      const std::string suffix = kind + "/mode:" + std::to_string(mode);
+      benchmark::RegisterBenchmark(("ExplodeData/" + suffix).c_str(), Run<ExplodeOne>, blocks)
+          ->Unit(benchmark::kMicrosecond);
+      if (mode == 0) {
+        benchmark::RegisterBenchmark(("libdynamite/" + suffix).c_str(), Run<DynamiteOne>, blocks)
+            ->Unit(benchmark::kMicrosecond);
+      }
+    }
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
