@@ -58,9 +58,9 @@ TEST_F(WadViewer, AnArchiveIsShownExtractedOverExistingFilesAndLetGoAndBrokenOne
   const std::vector<HWND> menu = ChildrenOf(main_);
   EXPECT_EQ(TextsOf(menu), kMenuCaptions);
   // A directory that runs past the end of the file is refused; the menu stays.
-  kv::test::WadLayout layout;
-  layout.count = 5;
-  EXPECT_EQ(OpenArchive("BROKEN.WAD", BuildWad({Member("ONE.TXT", kAbab)}, layout)), nullptr);
+  Bytes broken = kv::test::AbabArchive();
+  broken[0] = 5;
+  EXPECT_EQ(OpenArchive("BROKEN.WAD", broken), nullptr);
   EXPECT_EQ(ui_.messages.at(0).caption, "BROKEN.WAD");
   EXPECT_EQ(Shown().size(), 1u);
   EXPECT_EQ(ChildrenOf(main_), menu);
