@@ -40,13 +40,6 @@ ColumnSort ReferenceSort(const Strings& texts, bool right_aligned, bool ascendin
   return result;
 }
 
-Strings Sorted(const Strings& texts, bool right_aligned, bool ascending) {
-  Strings sorted;
-  for (const std::size_t id : PlanColumnSort(texts, right_aligned, ascending).order)
-    sorted.push_back(texts[id]);
-  return sorted;
-}
-
 // Random lists of three kinds: short texts over a few letters (many ties and
 // case differences), number columns with a stray text among them, and long
 // texts that differ around the 254th character; each also sorted again.
@@ -64,7 +57,9 @@ TEST(ListSort, MatchesTheRowByRowInsertionSortOnRandomAndSortedLists) {
     }
     for (const bool right_aligned : {false, true}) {
       for (const bool ascending : {true, false}) {
-        const Strings sorted = Sorted(texts, right_aligned, ascending);
+        Strings sorted;
+        for (const std::size_t id : PlanColumnSort(texts, right_aligned, ascending).order)
+          sorted.push_back(texts[id]);
         for (const auto& [list, direction] :
              {std::pair(texts, ascending), std::pair(sorted, !ascending), std::pair(sorted, ascending)}) {
           const ColumnSort fast = PlanColumnSort(list, right_aligned, direction);
