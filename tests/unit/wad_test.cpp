@@ -2,6 +2,8 @@
 // extraction into files, and the check of names taken from an archive.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/implode.h"
 #include "core/little_endian.h"
 #include "core/safe_name.h"
@@ -85,8 +87,6 @@ TEST(WadArchive, FaultyRecordsAreListedWithWhatCanBeShownButNeverRead) {
             (Strings{"FOURTEENCHARS!||13|4|156|2", "FAR.TXT|TXT|13|-|4294967280|3",
                      "WRAP.TXT|TXT|4294967295|4|182|4", "GOOD.TXT|TXT|13|4|195|0", "PAST||5|7|" + at + "4",
                      "EDGE||8|-|" + std::to_string(end - 3) + "|3", "TAIL||4|7|" + at + "0"}));
-  EXPECT_EQ(WadEntryFaultText(ReadWadDirectory(archive)[1], 500),
-            "the entry's data offset 4294967280 lies outside the archive of 500 bytes");
 }
 
 TEST(WadWriter, WritesBlocksInDirectoryOrderAndRefusesWhatTheReaderCouldNotGiveBack) {
@@ -98,9 +98,7 @@ TEST(WadWriter, WritesBlocksInDirectoryOrderAndRefusesWhatTheReaderCouldNotGiveB
   EXPECT_EQ(entries[1].data_offset, entries[0].data_offset + entries[0].compressed_size);
   EXPECT_EQ(entries[1].data_offset + entries[1].compressed_size, build.image.size());
   EXPECT_EQ(WadEntryBlock(build.image, entries[0])[5], 5);
-  EXPECT_EQ(
-      Bytes(WadEntryBlock(build.image, entries[1]).begin(), WadEntryBlock(build.image, entries[1]).end()),
-      stored);
+  EXPECT_TRUE(std::ranges::equal(WadEntryBlock(build.image, entries[1]), stored));
   EXPECT_EQ(BuildWadArchive({}).image, (Bytes{0, 0}));
   // Each list of names with its size; the problem, or "" when accepted.
   const std::tuple<Strings, std::size_t, std::string> cases[] = {
