@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <stdexcept>
 
@@ -91,18 +90,6 @@ void Shot(HWND window, const std::string& step) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   WriteBytes(Setting("KV_E2E_ARTIFACTS") + "\\" + TestName() + "-" + step + ".bmp", bmp);
-}
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!file) throw Failure("could not write " + path);
-}
-
-std::optional<Bytes> ReadBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void Journey::SetUp() {

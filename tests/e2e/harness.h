@@ -20,6 +20,7 @@
 
 #include "shell/shell.h"
 #include "support/scripted_ui.h"
+#include "support/temp_dir.h"
 
 namespace e2e {
 
@@ -48,8 +49,8 @@ void Shot(HWND window, const std::string& step);
 // The texts of a list's column, top row first.
 Names Column(HWND list, int column);
 
-void WriteBytes(const std::string& path, const Bytes& bytes);
-std::optional<Bytes> ReadBytes(const std::string& path);
+using kv::test::ReadBytes; // throws when the file is missing, which fails the journey
+using kv::test::WriteBytes;
 
 // A fresh working folder under the artifacts, named for the running test.
 class Journey : public ::testing::Test {

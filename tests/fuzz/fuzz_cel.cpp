@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/little_endian.h"
 #include "media/cel_image.h"
 #include "support/cel_builder.h"
 
@@ -34,9 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::size_t stride = kv::BmpRowStride(image.width);
     Check(bmp.size() == kv::kBmpPixelOffset + stride * image.height);
-    using kv::test::BmpU32;
-    Check(BmpU32(bmp, 2) == bmp.size() && BmpU32(bmp, 18) == image.width &&
-          BmpU32(bmp, 22) == static_cast<std::uint32_t>(-static_cast<std::int32_t>(image.height)));
+    Check(kv::LoadLE32(&bmp[2]) == bmp.size() && kv::LoadLE32(&bmp[18]) == image.width &&
+          kv::LoadLE32(&bmp[22]) == static_cast<std::uint32_t>(-static_cast<std::int32_t>(image.height)));
     for (std::size_t y = 0; image.width != 0 && y < image.height; ++y) {
       const std::uint8_t* row = bmp.data() + kv::kBmpPixelOffset + y * stride;
       Check(std::memcmp(row, cel.data() + image.pixels + y * image.width, image.width) == 0);

@@ -51,15 +51,4 @@ std::vector<std::uint8_t> TestPalette() {
   return pal;
 }
 
-std::uint32_t BmpU32(const std::vector<std::uint8_t>& bmp, std::size_t offset) {
-  return std::uint32_t{bmp.at(offset)} | std::uint32_t{bmp.at(offset + 1)} << 8 |
-         std::uint32_t{bmp.at(offset + 2)} << 16 | std::uint32_t{bmp.at(offset + 3)} << 24;
-}
-
-std::uint8_t BmpIndexAt(const std::vector<std::uint8_t>& bmp, int x, int y) {
-  const auto width = static_cast<int>(BmpU32(bmp, 18));
-  const int stride = (width + 3) / 4 * 4;
-  return bmp.at(static_cast<std::size_t>(BmpU32(bmp, 10) + static_cast<std::uint32_t>(y * stride + x)));
-}
-
 } // namespace kv::test

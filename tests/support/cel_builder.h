@@ -1,5 +1,4 @@
-// Builders of CEL images and PAL palettes for tests, and small readers of the
-// BMP files made from them.
+// Builders of CEL images and PAL palettes for tests.
 #pragma once
 
 #include <cstdint>
@@ -32,17 +31,11 @@ std::vector<std::uint8_t> BuildCel(const std::vector<CelPicture>& pictures);
 
 struct Rgb {
   std::uint8_t red, green, blue;
-  bool operator==(const Rgb&) const = default;
 };
 
 // A 768-byte palette whose entries all differ in red and blue: entry i is
 // red (i * 5) % 64, green i / 4, blue 63 - i % 64.
 std::vector<std::uint8_t> TestPalette();
 Rgb TestPaletteColour(int index);
-
-// Readers of an 8-bit top-down BMP, for checks.
-std::uint32_t BmpU32(const std::vector<std::uint8_t>& bmp, std::size_t offset);
-// The palette index at (x, y), row 0 at the top.
-std::uint8_t BmpIndexAt(const std::vector<std::uint8_t>& bmp, int x, int y);
 
 } // namespace kv::test

@@ -1,7 +1,7 @@
 #include "support/reference.h"
 
 #include <algorithm>
-#include <array>
+#include <map>
 #include <sstream>
 
 #include "support/temp_dir.h"
@@ -52,23 +52,20 @@ namespace {
 struct Pipe {
   std::span<const std::uint8_t> input;
   std::size_t piece = 0;
-  std::size_t position = 0;
   std::vector<std::uint8_t> output;
 
-  // Takes up to `most` bytes of the input; returns how many.
-  std::size_t Take(std::size_t most) {
-    const std::size_t count = std::min(input.size() - position, most);
-    position += count;
-    return count;
+  // Takes up to `most` bytes of the input; returns where they start and how many they are.
+  std::span<const std::uint8_t> Take(std::size_t most) {
+    const auto taken = input.first(std::min(input.size(), most));
+    input = input.subspan(taken.size());
+    return taken;
   }
 };
 
 std::size_t DynamiteRead(void* buffer, std::size_t size, void* cookie) {
-  auto& pipe = *static_cast<Pipe*>(cookie);
-  const std::uint8_t* from = pipe.input.data() + pipe.position;
-  const std::size_t count = pipe.Take(size);
-  std::copy_n(from, count, static_cast<std::uint8_t*>(buffer));
-  return count;
+  const auto taken = static_cast<Pipe*>(cookie)->Take(size);
+  std::copy(taken.begin(), taken.end(), static_cast<std::uint8_t*>(buffer));
+  return taken.size();
 }
 
 std::size_t DynamiteWrite(void* buffer, std::size_t size, void* cookie) {
@@ -80,8 +77,9 @@ std::size_t DynamiteWrite(void* buffer, std::size_t size, void* cookie) {
 
 std::uint32_t PieceRead(void* cookie, const std::uint8_t** data) {
   auto& pipe = *static_cast<Pipe*>(cookie);
-  *data = pipe.input.data() + pipe.position;
-  return static_cast<std::uint32_t>(pipe.Take(pipe.piece == 0 ? SIZE_MAX : pipe.piece));
+  const auto taken = pipe.Take(pipe.piece == 0 ? SIZE_MAX : pipe.piece);
+  *data = taken.data();
+  return static_cast<std::uint32_t>(taken.size());
 }
 
 int CollectWrite(void* cookie, const std::uint8_t* data, std::uint32_t length) {
@@ -93,13 +91,13 @@ int CollectWrite(void* cookie, const std::uint8_t* data, std::uint32_t length) {
 } // namespace
 
 std::optional<std::vector<std::uint8_t>> DynamiteExplode(std::span<const std::uint8_t> stream) {
-  Pipe pipe{stream, 0, 0, {}};
+  Pipe pipe{stream, 0, {}};
   if (dynamite_explode(DynamiteRead, DynamiteWrite, &pipe) != DYNAMITE_SUCCESS) return std::nullopt;
   return std::move(pipe.output);
 }
 
 ExplodeOutcome ExplodeCollect(std::span<const std::uint8_t> stream, std::size_t piece) {
-  Pipe pipe{stream, piece, 0, {}};
+  Pipe pipe{stream, piece, {}};
   const ExplodeResult result = ExplodeStream(PieceRead, &pipe, CollectWrite, &pipe);
   return {result, std::move(pipe.output)};
 }
@@ -119,20 +117,17 @@ constexpr std::uint8_t kDistanceCompact[] = {2, 20, 53, 230, 247, 151, 248};
 constexpr int kLengthBase[16] = {3, 2, 4, 5, 6, 7, 8, 9, 10, 12, 16, 24, 40, 72, 136, 264};
 constexpr int kLengthExtra[16] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
 
-// The symbols in code order, and how many codes each length has.
-struct PrefixCode {
-  std::vector<int> symbols;
-  std::array<int, 14> count{};
-};
+// Each code, as (length, value), with its symbol.
+using PrefixCode = std::map<std::pair<int, int>, int>;
 
 PrefixCode MakeCode(std::span<const std::uint8_t> compact) {
   std::vector<int> lengths;
   for (const std::uint8_t byte : compact)
     lengths.insert(lengths.end(), (byte >> 4) + 1, byte & 15);
   PrefixCode code;
-  for (int bits = 1; bits <= 13; ++bits) {
+  for (int bits = 1, next = 0; bits <= 13; ++bits, next <<= 1) {
     for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
-      if (lengths[symbol] == bits) code.symbols.push_back(static_cast<int>(symbol)), ++code.count[bits];
+      if (lengths[symbol] == bits) code[{bits, next++}] = static_cast<int>(symbol);
     }
   }
   return code;
@@ -154,12 +149,9 @@ public:
   }
 
   int Symbol(const PrefixCode& code) {
-    int value = 0, first = 0, index = 0;
-    for (int length = 1;; ++length, value <<= 1) { // the codes are complete: a symbol comes by 13 bits
-      value |= Bits(1) ^ 1;
-      if (value - first < code.count[length]) return code.symbols[index + value - first];
-      index += code.count[length];
-      first = (first + code.count[length]) << 1;
+    for (int length = 1, value = 0;; ++length) { // the codes are complete: a symbol comes by 13 bits
+      value = value << 1 | (Bits(1) ^ 1);
+      if (const auto found = code.find({length, value}); found != code.end()) return found->second;
     }
   }
 

@@ -38,15 +38,9 @@ Bytes ReadBytes(const std::string& path);
 Strings FilesIn(const std::filesystem::path& folder);
 
 // Restores the current directory when it goes out of scope.
-class CurrentDirectoryGuard {
-public:
-  CurrentDirectoryGuard() : saved_(std::filesystem::current_path()) {}
-  ~CurrentDirectoryGuard() { std::filesystem::current_path(saved_); }
-  CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
-  CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
-
-private:
-  std::filesystem::path saved_;
+struct CurrentDirectoryGuard {
+  const std::filesystem::path saved = std::filesystem::current_path();
+  ~CurrentDirectoryGuard() { std::filesystem::current_path(saved); }
 };
 
 } // namespace kv::test

@@ -8,28 +8,28 @@
 
 namespace kv::test {
 
-std::vector<std::uint8_t> BuildWad(const std::vector<WadMember>& members, const WadLayout& layout) {
+std::vector<std::uint8_t> BuildWad(const std::vector<WadMember>& members) {
   std::vector<std::uint8_t> out(2 + 22 * members.size(), 0);
-  StoreLE16(out, 0, layout.count.value_or(static_cast<std::uint16_t>(members.size())));
+  StoreLE16(out, 0, static_cast<std::uint32_t>(members.size()));
   for (std::size_t i = 0; i < members.size(); ++i) {
     const WadMember& member = members[i];
     if (member.name.size() > 14) throw std::invalid_argument("a WAD name has at most 14 bytes");
     const std::vector<std::uint8_t> block = member.stored ? *member.stored : ImplodeBlock(member.data);
     const std::size_t record = 2 + 22 * i;
     std::copy(member.name.begin(), member.name.end(), out.begin() + static_cast<std::ptrdiff_t>(record));
-    StoreLE32(out, record + 14, member.compressed_size.value_or(static_cast<std::uint32_t>(block.size())));
-    StoreLE32(out, record + 18, member.data_offset.value_or(static_cast<std::uint32_t>(out.size())));
+    StoreLE32(out, record + 14, static_cast<std::uint32_t>(block.size()));
+    StoreLE32(out, record + 18, static_cast<std::uint32_t>(out.size()));
     out.insert(out.end(), block.begin(), block.end());
   }
   return out;
 }
 
 WadMember Member(std::string name, std::vector<std::uint8_t> data) {
-  return {std::move(name), std::move(data), std::nullopt, std::nullopt, std::nullopt};
+  return {std::move(name), std::move(data), std::nullopt};
 }
 
 WadMember StoredMember(std::string name, std::vector<std::uint8_t> stored) {
-  return {std::move(name), {}, std::move(stored), std::nullopt, std::nullopt};
+  return {std::move(name), {}, std::move(stored)};
 }
 
 std::vector<std::uint8_t> BlockWithSize(std::uint32_t declared, const std::vector<std::uint8_t>& stream) {

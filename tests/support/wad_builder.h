@@ -1,6 +1,6 @@
 // Builds WAD archives for tests: a directory of (name, bytes) members, each
-// stored as a CompressedBlock made by our implode encoder, with hooks to
-// damage any field.
+// stored as a CompressedBlock made by our implode encoder. Tests damage the
+// fields of the image that they need to.
 #pragma once
 
 #include <cstdint>
@@ -23,18 +23,10 @@ struct WadMember {
   std::vector<std::uint8_t> data;
   // Stored bytes used as they are instead of imploding `data`.
   std::optional<std::vector<std::uint8_t>> stored;
-  // Record fields written instead of the true ones.
-  std::optional<std::uint32_t> compressed_size;
-  std::optional<std::uint32_t> data_offset;
-};
-
-struct WadLayout {
-  // The entry count written instead of the number of members.
-  std::optional<std::uint16_t> count;
 };
 
 // The archive: count, directory, then the members' blocks in order.
-std::vector<std::uint8_t> BuildWad(const std::vector<WadMember>& members, const WadLayout& layout = {});
+std::vector<std::uint8_t> BuildWad(const std::vector<WadMember>& members);
 
 // A member holding `data` (imploded when the archive is built).
 WadMember Member(std::string name, std::vector<std::uint8_t> data);

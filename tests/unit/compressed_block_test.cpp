@@ -76,11 +76,11 @@ TEST(CompressedBlock, DecompressFileWritesWhereTheUserSaysAndNothingOnFailureCan
                      "copy.txt: Decompression Success", "bad.cmp: Decompression Failed",
                      dir.File("data.wad") + wad, dir.File("DATA.Wad") + wad}));
   ASSERT_EQ(ui.dialogs.size(), 12u) << "no save dialog after a failure";
-  EXPECT_EQ(ui.dialogs[0].kind, platform::DialogKind::Open);
-  EXPECT_EQ(ui.dialogs[0].dialog.flags, 0x81000u) << "the file must exist";
-  EXPECT_EQ(ui.dialogs[1].kind, platform::DialogKind::Save);
-  EXPECT_EQ(ui.dialogs[1].dialog.flags, 0x88002u) << "the user is asked before a file is replaced";
-  EXPECT_EQ(ui.dialogs[1].dialog.path, dir.File("abab.cmp")) << "the save dialog starts at the input";
+  // The file must exist; the user is asked before a file is replaced; the save dialog starts at the input.
+  EXPECT_EQ(std::tuple(ui.dialogs[0].kind, ui.dialogs[0].dialog.flags, ui.dialogs[1].kind,
+                       ui.dialogs[1].dialog.flags, ui.dialogs[1].dialog.path),
+            std::tuple(platform::DialogKind::Open, 0x81000u, platform::DialogKind::Save, 0x88002u,
+                       dir.File("abab.cmp")));
 }
 
 } // namespace

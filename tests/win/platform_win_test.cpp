@@ -84,19 +84,17 @@ TEST(Win32Files, MoveFileOverReplacesTheOldFileAndBareNamesLandInTheCurrentDirec
   EXPECT_FALSE(MoveFileOver(dir.File("gone.new"), dir.File("target.bin")));
   EXPECT_EQ(LastError(), kErrorFileNotFound);
 
-  const std::string saved = CurrentDirectory();
-  ASSERT_TRUE(EnterDirectory(dir.path().string()));
-  const std::string current = CurrentDirectory();
-  const bool created = CreateExclusive("bare.bin").IsOpen();
-  const bool entered_missing = EnterDirectory(dir.File("missing-folder"));
-  const std::uint32_t missing_error = LastError();
-  const std::string after_missing = CurrentDirectory();
-  ASSERT_TRUE(EnterDirectory(saved)); // before the folder is removed
-  EXPECT_TRUE(created && FileExists(dir.File("bare.bin")));
-  EXPECT_EQ(current, dir.path().string());
-  EXPECT_FALSE(entered_missing);
-  EXPECT_TRUE(missing_error == kErrorFileNotFound || missing_error == kErrorPathNotFound) << missing_error;
-  EXPECT_EQ(after_missing, current);
+  {
+    CurrentDirectoryGuard restore; // before the folder is removed
+    ASSERT_TRUE(EnterDirectory(dir.path().string()));
+    EXPECT_EQ(CurrentDirectory(), dir.path().string());
+    EXPECT_TRUE(CreateExclusive("bare.bin").IsOpen());
+    EXPECT_FALSE(EnterDirectory(dir.File("missing-folder")));
+    const std::uint32_t error = LastError();
+    EXPECT_TRUE(error == kErrorFileNotFound || error == kErrorPathNotFound) << error;
+    EXPECT_EQ(CurrentDirectory(), dir.path().string());
+  }
+  EXPECT_TRUE(FileExists(dir.File("bare.bin")));
 }
 
 } // namespace
