@@ -1,0 +1,15 @@
+// The game's texts are 8-bit Windows-1252; the command line prints UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+// Each byte as its Windows-1252 character in UTF-8. The five bytes that
+// Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the
+// control characters of the same number, as Windows converts them, so every
+// byte gives exactly one character and the result is always valid UTF-8.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+} // namespace kv
