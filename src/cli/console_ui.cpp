@@ -1,8 +1,13 @@
 #include "cli/console_ui.h"
 
+#include <filesystem>
 #include <istream>
 #include <ostream>
 #include <string>
+#include <system_error>
+
+#include "core/file_services.h"
+#include "core/text_encoding.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -29,6 +34,30 @@ std::string OneLine(const std::string& text) {
   return line;
 }
 
+std::string ShownText(const std::string& text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool undefined = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+    if (byte < 0x20 || byte == 0x7F || undefined) {
+      shown += "\\x";
+      shown += kHex[byte >> 4];
+      shown += kHex[byte & 0xF];
+    } else {
+      shown += Cp1252ToUtf8(std::string_view(&c, 1));
+    }
+  }
+  return shown;
+}
+
+std::string FileProblem(const std::string& path, const std::string& shown, const char* action,
+                        const std::string& reason) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return shown + ": is a folder, not a file";
+  return shown + ": " + action + ": " + reason;
+}
+
 bool StdinIsTerminal() {
   return KV_ISATTY(0) != 0;
 }
@@ -45,7 +74,16 @@ ConsoleUi::~ConsoleUi() {
 }
 
 int ConsoleUi::OnMessage(const platform::MessageShown& message) {
-  const std::string line = "vorevuvo: " + OneLine(message.caption) + ": " + OneLine(message.text);
+  const auto shown = [this](const std::string& text) { return subject_.empty() ? text : ShownText(text); };
+  std::string line = "vorevuvo: ";
+  if (!message.about.empty() &&
+      (message.caption == text::kLoadFileCaption || message.caption == text::kSaveFileCaption)) {
+    const char* action = message.caption == text::kLoadFileCaption ? "cannot read" : "cannot write";
+    line += FileProblem(message.about, shown(message.about), action, OneLine(message.text));
+  } else {
+    if (!subject_.empty() && message.caption != subject_) line += ShownText(subject_) + ": ";
+    line += shown(OneLine(message.caption)) + ": " + shown(OneLine(message.text));
+  }
   if (message.buttons == platform::Buttons::Ok) {
     ++messages_shown_;
     err_ << line << '\n';

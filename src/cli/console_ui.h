@@ -1,6 +1,12 @@
 // The command line's user interface: messages go to stderr as
 // "vorevuvo: CAPTION: TEXT"; questions are answered by a preset answer, or
 // at the terminal, or No when there is no terminal to ask at.
+//
+// Every message names the file it is about: a system error of the file
+// services ("LoadFile()", "SaveFile()", captions that name no file) is told
+// as "vorevuvo: PATH: cannot read: TEXT", or "PATH: is a folder, not a
+// file"; while a subject is set (the entry or line being written), every
+// message starts with it.
 #pragma once
 
 #include <functional>
@@ -21,6 +27,10 @@ public:
   ConsoleUi& operator=(const ConsoleUi&) = delete;
 
   void SetAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
+  // Names taken from a game file (an entry name, an output name) that the
+  // messages until the next call are about; empty for none. The captions and
+  // texts of those messages are shown with ShownText.
+  void SetSubject(std::string subject) { subject_ = std::move(subject); }
   bool interactive() const { return interactive_; }
   // How many messages (not questions) were shown: each is a failure or a refusal.
   int messages_shown() const { return messages_shown_; }
@@ -36,11 +46,23 @@ private:
   bool interactive_;
   Answerer answerer_;
   int messages_shown_ = 0;
+  std::string subject_;
   platform::HostUi* previous_;
 };
 
 // One line for the console: line breaks and trailing white space folded.
 std::string OneLine(const std::string& text);
+
+// A text from a game file for the console: Windows-1252 as UTF-8, with
+// control characters (and the five bytes Windows-1252 leaves undefined) as
+// \xNN, so that it cannot move the cursor or change the terminal.
+std::string ShownText(const std::string& text);
+
+// How a file that cannot be read or written is told, under the name `shown`:
+// "is a folder, not a file" when `path` is a folder, else `action` and the
+// system's `reason`.
+std::string FileProblem(const std::string& path, const std::string& shown, const char* action,
+                        const std::string& reason);
 
 // True when standard input, or standard error, is a terminal.
 bool StdinIsTerminal();

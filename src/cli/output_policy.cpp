@@ -1,6 +1,8 @@
 #include "cli/output_policy.h"
 
+#include <filesystem>
 #include <ostream>
+#include <system_error>
 
 namespace kv::cli {
 
@@ -18,6 +20,13 @@ OverwriteMode DefaultOverwriteMode(bool interactive) {
 SaveOutcome SaveOutput(ConsoleUi& ui, const std::string& path, std::span<const std::uint8_t> data,
                        OverwriteMode mode) {
   const int shown = ui.messages_shown();
+  // A folder "exists" too: it is a failure, not a file to keep.
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    platform::SetLastError(platform::kErrorAccessDenied);
+    ShowSystemError(text::kSaveFileCaption, path);
+    return SaveOutcome::Failed;
+  }
   if (SaveFile(path, data, mode)) return SaveOutcome::Written;
   return ui.messages_shown() == shown ? SaveOutcome::Skipped : SaveOutcome::Failed;
 }

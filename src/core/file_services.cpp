@@ -34,7 +34,7 @@ bool WriteReplacing(const std::string& path, std::span<const std::uint8_t> data)
   std::string temporary;
   File file = CreateTemporaryBeside(path, temporary);
   if (!file.IsOpen()) {
-    ShowSystemError(text::kSaveFileCaption);
+    ShowSystemError(text::kSaveFileCaption, path);
     return false;
   }
   const auto size = static_cast<std::uint32_t>(data.size());
@@ -44,7 +44,7 @@ bool WriteReplacing(const std::string& path, std::span<const std::uint8_t> data)
   file.Close();
   if (!wrote || written != size || !platform::MoveFileOver(temporary, path)) {
     platform::RemoveFileQuietly(temporary);
-    ShowSystemError(text::kSaveFileCaption);
+    ShowSystemError(text::kSaveFileCaption, path);
     return false;
   }
   return true;
@@ -55,7 +55,7 @@ bool WriteReplacing(const std::string& path, std::span<const std::uint8_t> data)
 std::optional<LoadedFile> LoadFile(const std::string& path) {
   File file = platform::OpenForReading(path);
   if (!file.IsOpen()) {
-    ShowSystemError(text::kLoadFileCaption);
+    ShowSystemError(text::kLoadFileCaption, path);
     return std::nullopt;
   }
   const std::optional<std::uint64_t> size = platform::FileSize(file);
@@ -66,7 +66,7 @@ std::optional<LoadedFile> LoadFile(const std::string& path) {
   }
   if (!size) {
     file.Close();
-    ShowSystemError(text::kLoadFileCaption);
+    ShowSystemError(text::kLoadFileCaption, path);
     return std::nullopt;
   }
   if (*size > kMaxLoadSize) {
@@ -81,13 +81,13 @@ std::optional<LoadedFile> LoadFile(const std::string& path) {
   } catch (const std::bad_alloc&) {
     file.Close();
     platform::SetLastError(platform::kErrorNotEnoughMemory);
-    ShowSystemError(text::kLoadFileCaption);
+    ShowSystemError(text::kLoadFileCaption, path);
     return std::nullopt;
   }
   std::uint32_t read = 0;
   if (!platform::ReadFromFile(file, loaded->data(), wanted, read)) {
     file.Close();
-    ShowSystemError(text::kLoadFileCaption);
+    ShowSystemError(text::kLoadFileCaption, path);
     return std::nullopt;
   }
   if (read != wanted) {
@@ -105,7 +105,7 @@ bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, Overw
   placeholder.Close();
   if (!created) {
     if (platform::LastError() != platform::kErrorFileExists) {
-      ShowSystemError(text::kSaveFileCaption);
+      ShowSystemError(text::kSaveFileCaption, path);
       return false;
     }
     if (mode == Ask) {
@@ -122,10 +122,10 @@ bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, Overw
   return true;
 }
 
-void ShowSystemError(const std::string& caption) {
+void ShowSystemError(const std::string& caption, const std::string& path) {
   const std::uint32_t code = platform::LastError();
-  platform::ShowMessage(nullptr, platform::ErrorText(code), caption, Buttons::Ok,
-                        platform::Icon::Information);
+  platform::ShowMessage(nullptr, platform::ErrorText(code), caption, Buttons::Ok, platform::Icon::Information,
+                        path);
 }
 
 std::string BrowseForFolder(platform::WindowHandle owner) {

@@ -47,8 +47,9 @@ std::optional<LoadedFile> LoadFile(const std::string& path);
 // or truncates an existing file nor leaves a partial new one.
 bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode);
 
-// Shows the system's text for the last error under `caption`.
-void ShowSystemError(const std::string& caption);
+// Shows the system's text for the last error under `caption`, about the
+// file at `path` when there is one (the console names it; a box does not).
+void ShowSystemError(const std::string& caption, const std::string& path = {});
 
 // The folder chooser: the chosen folder's full path, or "" when cancelled.
 std::string BrowseForFolder(platform::WindowHandle owner);

@@ -108,9 +108,12 @@ inline constexpr int kAnswerCancel = 2;
 inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 
-// A modal message box; returns kAnswerOk, kAnswerYes or kAnswerNo.
+// A modal message box; returns kAnswerOk, kAnswerYes or kAnswerNo. `about`
+// is the path of the file the message is about when its caption does not
+// say (a system error under "LoadFile()"); a box does not show it, the
+// console names the file with it.
 int ShowMessage(WindowHandle owner, const std::string& text, const std::string& caption, Buttons buttons,
-                Icon icon = Icon::None);
+                Icon icon = Icon::None, const std::string& about = {});
 
 struct FileFilter {
   std::string name;    // "All Files"

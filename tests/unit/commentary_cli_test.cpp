@@ -3,10 +3,28 @@
 // UTF-8; messages that name the file they are about.
 #include <gtest/gtest.h>
 
-#include "core/text_encoding.h"
+#include <sstream>
 
-namespace kv::cli {
+#include "cli/cli.h"
+#include "core/text_encoding.h"
+#include "support/temp_dir.h"
+
+namespace kv::test {
 namespace {
+
+using namespace cli;
+
+struct CliRun {
+  int status;
+  std::string out, err;
+};
+
+CliRun Cli(const Strings& args) {
+  std::istringstream in;
+  std::ostringstream out, err;
+  const int status = RunCli(args, {in, out, err, false});
+  return {status, out.str(), err.str()};
+}
 
 TEST(TextEncodingTest, EveryHighByteBecomesItsWindows1252Character) {
   std::string high;
@@ -18,5 +36,18 @@ TEST(TextEncodingTest, EveryHighByteBecomesItsWindows1252Character) {
             "àáâãäåæçèéêëìíîïðñòóôõö÷øùúûüýþÿ");
 }
 
+TEST(ConsoleMessagesTest, MessagesNameTheFileOrFolderTheyAreAbout) {
+  TempDir dir;
+  const std::string missing = dir.File("missing");
+  const std::string folder = dir.path().string();
+  for (const auto& [args, err] : std::vector<std::pair<Strings, std::string>>{
+           {{"decompress", missing}, missing + ": cannot read: The system cannot find the file specified."},
+           {{"wad", "list", folder}, folder + ": is a folder, not a file"}}) {
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, kExitFailure);
+    EXPECT_EQ(run.err, "vorevuvo: " + err + "\n");
+  }
+}
+
 } // namespace
-} // namespace kv::cli
+} // namespace kv::test

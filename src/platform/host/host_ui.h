@@ -14,6 +14,7 @@ struct MessageShown {
   std::string caption;
   Buttons buttons = Buttons::Ok;
   Icon icon = Icon::None;
+  std::string about; // the file the message is about, when the caption does not say
 };
 
 enum class DialogKind { Open, Save };

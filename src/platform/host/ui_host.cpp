@@ -14,9 +14,9 @@ HostUi* InstallHostUi(HostUi* ui) {
 }
 
 int ShowMessage(WindowHandle owner, const std::string& text, const std::string& caption, Buttons buttons,
-                Icon icon) {
+                Icon icon, const std::string& about) {
   if (g_ui == nullptr) return native::ShowMessage(owner, text, caption, buttons, icon);
-  return g_ui->OnMessage(MessageShown{owner, text, caption, buttons, icon});
+  return g_ui->OnMessage(MessageShown{owner, text, caption, buttons, icon, about});
 }
 
 std::optional<std::string> ShowOpenDialog(const FileDialog& dialog) {
