@@ -1,6 +1,7 @@
 #include "cli/output_policy.h"
 
 #include <filesystem>
+#include <iostream>
 #include <ostream>
 #include <system_error>
 
@@ -42,6 +43,47 @@ SaveOutcome SaveAndReport(ConsoleUi& ui, Streams streams, const std::string& pat
                 << " exists and was left as it is (--overwrite overwrite replaces it)\n";
   }
   return outcome;
+}
+
+CurrentDirectoryKeeper::CurrentDirectoryKeeper() : saved_(platform::CurrentDirectory()) {}
+
+CurrentDirectoryKeeper::~CurrentDirectoryKeeper() {
+  platform::EnterDirectory(saved_);
+}
+
+bool EnterOutputFolder(const std::string& folder, std::ostream& err) {
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (platform::EnterDirectory(folder)) return true;
+  err << "vorevuvo: " << folder << ": cannot enter the output folder";
+  if (error) err << " (" << error.message() << ")";
+  err << "\n";
+  return false;
+}
+
+namespace {
+constexpr std::size_t kProgressStep = 100;
+}
+
+Progress::Progress(Streams streams, std::size_t total, const char* items)
+    : err_(streams.err), total_(total), items_(items),
+      terminal_(&streams.err == &std::cerr && StderrIsTerminal()) {}
+
+Progress::~Progress() {
+  if (terminal_ && shown_) err_ << "\r" << std::string(line_length_, ' ') << "\r" << std::flush;
+}
+
+void Progress::Done(std::size_t done) {
+  if (total_ < kProgressStep || (done % kProgressStep != 0 && done != total_)) return;
+  const std::string line =
+      "vorevuvo: " + std::to_string(done) + " of " + std::to_string(total_) + " " + items_;
+  line_length_ = line.size();
+  shown_ = true;
+  if (terminal_) {
+    err_ << "\r" << line << std::flush;
+  } else if (done % kProgressStep == 0) {
+    err_ << line << "\n";
+  }
 }
 
 } // namespace kv::cli

@@ -29,4 +29,40 @@ SaveOutcome SaveOutput(ConsoleUi& ui, const std::string& path, std::span<const s
 SaveOutcome SaveAndReport(ConsoleUi& ui, Streams streams, const std::string& path,
                           std::span<const std::uint8_t> data, OverwriteMode mode, std::string detail = {});
 
+// Restores the current directory when it goes out of scope.
+class CurrentDirectoryKeeper {
+public:
+  CurrentDirectoryKeeper();
+  ~CurrentDirectoryKeeper();
+  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+private:
+  std::string saved_;
+};
+
+// Makes `folder` (and its parents) when missing and makes it the current
+// directory; false after telling why, naming the folder.
+bool EnterOutputFolder(const std::string& folder, std::ostream& err);
+
+// Counts the items of a long run on stderr: one line per hundred, or one
+// line rewritten in place at a terminal. Silent for short runs.
+class Progress {
+public:
+  Progress(Streams streams, std::size_t total, const char* items);
+  ~Progress();
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+
+  void Done(std::size_t done);
+
+private:
+  std::ostream& err_;
+  std::size_t total_;
+  const char* items_;
+  bool terminal_;
+  bool shown_ = false;
+  std::size_t line_length_ = 0;
+};
+
 } // namespace kv::cli

@@ -1,16 +1,14 @@
 #include "cli/wad_commands.h"
 
-#include <filesystem>
-#include <iostream>
 #include <optional>
 #include <ostream>
 #include <set>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cli/block_commands.h"
 #include "cli/console_ui.h"
+#include "cli/json_output.h"
 #include "cli/output_policy.h"
 #include "core/file_services.h"
 #include "platform/platform.h"
@@ -66,54 +64,9 @@ const CommandSyntax kWadSyntax{{"-o", "--overwrite", "--literals", "--dict"}, {"
 
 namespace {
 
-constexpr std::size_t kProgressStep = 100;
-
-bool ErrIsTerminal(const Streams& streams) {
-  return &streams.err == &std::cerr && StderrIsTerminal();
-}
-
 int Usage(Streams streams, const std::string& problem) {
   streams.err << "vorevuvo wad: " << problem << " (see 'vorevuvo wad --help')\n";
   return kExitUsage;
-}
-
-// A name for the table: printable ASCII as it is, other bytes as \xNN.
-std::string Printable(const std::string& text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string shown;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\\') {
-      shown += "\\\\";
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      shown += c;
-    } else {
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 0xF];
-    }
-  }
-  return shown;
-}
-
-// A JSON string; bytes of 0x80 and above are taken as Latin-1 characters.
-std::string JsonString(const std::string& text) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string json = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      json += '\\';
-      json += c;
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      json += c;
-    } else {
-      json += "\\u00";
-      json += kHex[byte >> 4];
-      json += kHex[byte & 0xF];
-    }
-  }
-  return json + "\"";
 }
 
 std::string Signed(std::uint32_t value) {
@@ -155,20 +108,18 @@ int RunList(const ParsedArgs& args, Streams streams) {
   const std::vector<WadEntry> entries = ReadWadDirectory(loaded->bytes());
 
   if (args.Has("--json")) {
-    streams.out << "[";
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      const WadEntry& entry = entries[i];
-      streams.out << (i == 0 ? "\n" : ",\n") << "  {\"name\": " << JsonString(entry.name)
-                  << ", \"type\": " << JsonString(entry.type)
-                  << ", \"compressed_size\": " << entry.compressed_size
-                  << ", \"size\": " << (entry.size ? std::to_string(*entry.size) : "null")
-                  << ", \"data_offset\": " << entry.data_offset;
-      if (entry.fault != WadEntryFault::None) {
-        streams.out << ", \"problem\": " << JsonString(WadEntryFaultText(entry, loaded->size()));
-      }
-      streams.out << "}";
+    std::vector<Json> items;
+    for (const WadEntry& entry : entries) {
+      Json item = {{"name", FileText(entry.name)},
+                   {"type", FileText(entry.type)},
+                   {"compressed_size", entry.compressed_size},
+                   {"size", entry.size ? Json(*entry.size) : Json(nullptr)},
+                   {"data_offset", entry.data_offset}};
+      if (entry.fault != WadEntryFault::None)
+        item["problem"] = FileText(WadEntryFaultText(entry, loaded->size()));
+      items.push_back(std::move(item));
     }
-    streams.out << (entries.empty() ? "]\n" : "\n]\n");
+    WriteJsonArray(streams.out, items);
     return kExitSuccess;
   }
 
@@ -176,29 +127,18 @@ int RunList(const ParsedArgs& args, Streams streams) {
               << PadLeft("Size", 12) << PadLeft("Data Offset", 12) << "\n";
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const WadEntry& entry = entries[i];
-    streams.out << PadRight(Printable(entry.name), 14) << ' ' << PadRight(Printable(entry.type), 5) << ' '
+    streams.out << PadRight(ShownText(entry.name), 14) << ' ' << PadRight(ShownText(entry.type), 5) << ' '
                 << PadLeft(Signed(entry.compressed_size), 15)
                 << PadLeft(entry.size ? Signed(*entry.size) : "?", 12)
                 << PadLeft(Signed(entry.data_offset), 12) << "\n";
     if (entry.fault != WadEntryFault::None) {
       streams.err << "vorevuvo: " << platform::FileNameOf(path) << ": entry " << i + 1 << " ("
-                  << Printable(entry.name) << "): " << WadEntryFaultText(entry, loaded->size()) << "\n";
+                  << ShownText(entry.name) << "): " << ShownText(WadEntryFaultText(entry, loaded->size()))
+                  << "\n";
     }
   }
   return kExitSuccess;
 }
-
-// Restores the current directory when it goes out of scope.
-class CurrentDirectoryKeeper {
-public:
-  CurrentDirectoryKeeper() : saved_(platform::CurrentDirectory()) {}
-  ~CurrentDirectoryKeeper() { platform::EnterDirectory(saved_); }
-  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
-  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
-
-private:
-  std::string saved_;
-};
 
 // Every distinct name of the directory (ASCII case ignored), in the order
 // of its first record: one ExtractFromWad per name extracts all its records.
@@ -214,39 +154,6 @@ std::vector<std::string> DistinctNames(const std::vector<WadEntry>& entries) {
   }
   return names;
 }
-
-// Counts entries on stderr during long runs: one line per step, or one
-// line rewritten in place at a terminal.
-class Progress {
-public:
-  Progress(std::ostream& err, std::size_t total, bool terminal)
-      : err_(err), total_(total), terminal_(terminal) {}
-  ~Progress() {
-    if (terminal_ && shown_) err_ << "\r" << std::string(line_length_, ' ') << "\r" << std::flush;
-  }
-  Progress(const Progress&) = delete;
-  Progress& operator=(const Progress&) = delete;
-
-  void Done(std::size_t done) {
-    if (total_ < kProgressStep || (done % kProgressStep != 0 && done != total_)) return;
-    const std::string line =
-        "vorevuvo: " + std::to_string(done) + " of " + std::to_string(total_) + " entries";
-    line_length_ = line.size();
-    shown_ = true;
-    if (terminal_) {
-      err_ << "\r" << line << std::flush;
-    } else if (done % kProgressStep == 0) {
-      err_ << line << "\n";
-    }
-  }
-
-private:
-  std::ostream& err_;
-  std::size_t total_;
-  bool terminal_;
-  bool shown_ = false;
-  std::size_t line_length_ = 0;
-};
 
 int RunExtract(const ParsedArgs& args, Streams streams) {
   if (args.positional.size() < 2) return Usage(streams, "extract takes an ARCHIVE");
@@ -279,32 +186,26 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
       if (FindWadEntry(image, args.positional[i])) {
         names.push_back(args.positional[i]);
       } else {
-        streams.err << "vorevuvo: " << archive << ": no entry named " << Printable(args.positional[i])
-                    << "\n";
+        streams.err << "vorevuvo: " << archive << ": no entry named " << args.positional[i] << "\n";
         failed = true;
       }
     }
   }
 
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
   CurrentDirectoryKeeper keeper;
-  if (!platform::EnterDirectory(folder)) {
-    streams.err << "vorevuvo: " << folder << ": cannot enter the output folder";
-    if (error) streams.err << " (" << error.message() << ")";
-    streams.err << "\n";
-    return kExitFailure;
-  }
+  if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
 
   const int messages_before = ui.messages_shown();
   ExtractTally tally;
   {
-    Progress progress(streams.err, names.size(), ErrIsTerminal(streams));
+    Progress progress(streams, names.size(), "entries");
     for (std::size_t i = 0; i < names.size(); ++i) {
       std::string name = names[i];
+      ui.SetSubject(name);
       ExtractFromWad(image, name, settings, &tally);
       progress.Done(i + 1);
     }
+    ui.SetSubject({});
   }
   if (ui.messages_shown() != messages_before) failed = true;
 
@@ -348,21 +249,20 @@ int RunCreate(const ParsedArgs& args, Streams streams) {
     // fails at once on a bad name.
     const std::string name = WadEntryNameFor(path);
     if (const std::string problem = WadEntryNameProblem(name); !problem.empty()) {
-      streams.err << "vorevuvo: cannot create " << archive << ": " << Printable(path) << ": " << problem
-                  << "\n";
+      streams.err << "vorevuvo: cannot create " << archive << ": " << path << ": " << problem << "\n";
       return kExitFailure;
     }
     const std::optional<LoadedFile> loaded = LoadFile(path);
     if (!loaded) {
       // LoadFile has told why, but not which of the files.
-      streams.err << "vorevuvo: cannot create " << archive << ": " << Printable(path) << " was not read\n";
+      streams.err << "vorevuvo: cannot create " << archive << ": " << path << " was not read\n";
       return kExitFailure;
     }
     entries.push_back({name, {loaded->bytes().begin(), loaded->bytes().end()}, std::nullopt});
   }
   const WadBuild build = BuildWadArchive(entries, *options);
   if (!build.ok()) {
-    streams.err << "vorevuvo: cannot create " << archive << ": " << Printable(build.problem) << "\n";
+    streams.err << "vorevuvo: cannot create " << archive << ": " << build.problem << "\n";
     return kExitFailure;
   }
   const std::string detail = std::to_string(entries.size()) +

@@ -116,12 +116,11 @@ TEST_F(CliTest, WadListShowsTheViewersColumnsOrJsonWithFaultsAndEscapedNames) {
   odd[2 + 14 + 3] = 0x80; // a compressed size of 2^31 and more: shown negative, data outside
   WriteBytes("odd.wad", odd);
   CliRun run = Cli({"wad", "list", "odd.wad"});
-  EXPECT_TRUE(Has(run.out, " -2147483") && Has(run.out, "Q\"\\x01\\xE9")) << run.out;
+  EXPECT_TRUE(Has(run.out, " -2147483") && Has(run.out, "Q\"\\x01é")) << run.out;
   EXPECT_TRUE(Has(run.err, "entry 1 (BIG): the entry's")) << run.err;
   run = Cli({"wad", "list", "odd.wad", "--json"});
-  EXPECT_TRUE(Has(run.out, "{\"name\": \"BIG\", \"type\": \"\", \"compressed_size\": 2147483")) << run.out;
-  EXPECT_TRUE(Has(run.out, "\"problem\": \"the entry's") &&
-              Has(run.out, "\"name\": \"Q\\\"\\u0001\\u00e9\""));
+  EXPECT_TRUE(Has(run.out, "{\"name\":\"BIG\",\"type\":\"\",\"compressed_size\":2147483")) << run.out;
+  EXPECT_TRUE(Has(run.out, "\"problem\":\"the entry's") && Has(run.out, "\"name\":\"Q\\\"\\u0001é\""));
   WriteBytes("cut.wad", {0x05, 0x00, 'A', 0});
   EXPECT_EQ(Cli({"wad", "list", "cut.wad"}).err,
             "vorevuvo: cut.wad: Refused: not a readable WAD archive: its directory of 5 entries needs 112 "
