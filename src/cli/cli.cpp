@@ -5,6 +5,7 @@
 
 #include "cli/block_commands.h"
 #include "cli/cel_commands.h"
+#include "cli/commentary_commands.h"
 #include "cli/sample_commands.h"
 #include "cli/wad_commands.h"
 
@@ -21,6 +22,8 @@ const char* const kMainHelp =
     "  compress     write a file as a compressed block\n"
     "  wad          list or extract the entries of a WAD archive, or make a new archive\n"
     "  cel2bmp      write the images of a CEL file as BMP files\n"
+    "  names        show the team and player name lists of a game folder\n"
+    "  commentary   list the commentary lines of COMMENT.TOK or export them as WAV files\n"
     "  make-sample  write a synthetic game folder to try the tool with\n"
     "\n"
     "'vorevuvo COMMAND --help' tells more about each.\n";
@@ -37,6 +40,8 @@ const Command kCommands[] = {
     {"compress", kCompressHelp, &kCompressSyntax, RunCompress},
     {"wad", kWadHelp, &kWadSyntax, RunWad},
     {"cel2bmp", kCelToBmpHelp, &kCelToBmpSyntax, RunCelToBmp},
+    {"names", kNamesHelp, &kNamesSyntax, RunNames},
+    {"commentary", kCommentaryHelp, &kCommentarySyntax, RunCommentary},
     {"make-sample", kMakeSampleHelp, &kMakeSampleSyntax, RunMakeSample},
 };
 
