@@ -6,6 +6,7 @@
 #include "cli/block_commands.h"
 #include "cli/cel_commands.h"
 #include "cli/commentary_commands.h"
+#include "cli/remix_commands.h"
 #include "cli/sample_commands.h"
 #include "cli/wad_commands.h"
 
@@ -24,6 +25,7 @@ const char* const kMainHelp =
     "  cel2bmp      write the images of a CEL file as BMP files\n"
     "  names        show the team and player name lists of a game folder\n"
     "  commentary   list the commentary lines of COMMENT.TOK or export them as WAV files\n"
+    "  remix        list the lines of a REMIX.TXT script or export them as WAV files\n"
     "  make-sample  write a synthetic game folder to try the tool with\n"
     "\n"
     "'vorevuvo COMMAND --help' tells more about each.\n";
@@ -42,6 +44,7 @@ const Command kCommands[] = {
     {"cel2bmp", kCelToBmpHelp, &kCelToBmpSyntax, RunCelToBmp},
     {"names", kNamesHelp, &kNamesSyntax, RunNames},
     {"commentary", kCommentaryHelp, &kCommentarySyntax, RunCommentary},
+    {"remix", kRemixHelp, &kRemixSyntax, RunRemix},
     {"make-sample", kMakeSampleHelp, &kMakeSampleSyntax, RunMakeSample},
 };
 

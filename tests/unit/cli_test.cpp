@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
-#include <sstream>
 
 #include "cli/cli.h"
 #include "media/cel_image.h"
 #include "support/cel_builder.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 #include "support/wad_builder.h"
 
@@ -16,23 +16,6 @@ namespace {
 
 using namespace cli;
 using Args = std::vector<std::string>;
-
-struct CliRun {
-  int status;
-  std::string out, err;
-};
-
-// Runs the tool in this process, its streams held in strings.
-CliRun Cli(const Args& args, const std::string& input = {}, bool interactive = false) {
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  const int status = RunCli(args, {in, out, err, interactive});
-  return {status, out.str(), err.str()};
-}
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // The literal mode and dictionary bits of the block at `at` in a file.
 Bytes StreamHeader(const std::string& path, std::size_t at) {

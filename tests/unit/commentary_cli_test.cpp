@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "cli/cli.h"
 #include "commentary/commentary_sound.h"
 #include "commentary/name_slots.h"
 #include "core/text_encoding.h"
+#include "support/cli_runner.h"
 #include "support/commentary_builder.h"
 #include "support/temp_dir.h"
 
@@ -17,22 +17,6 @@ namespace kv::test {
 namespace {
 
 using namespace cli;
-
-struct CliRun {
-  int status;
-  std::string out, err;
-};
-
-CliRun Cli(const Strings& args) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  const int status = RunCli(args, {in, out, err, false});
-  return {status, out.str(), err.str()};
-}
-
-bool Has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // Entry 048 holds an unknown code and has no clip; "a/b" would write outside
 // the folder; 0\xE92 is named in Windows-1252.

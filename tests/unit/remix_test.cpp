@@ -5,6 +5,7 @@
 #include "core/implode.h"
 #include "core/little_endian.h"
 #include "remix/remix_load.h"
+#include "support/cli_runner.h"
 #include "support/commentary_builder.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -99,6 +100,33 @@ TEST(RemixExport, NamesThatAreNotPlainFileNamesAreRefused) {
   EXPECT_EQ(test::ReadBytes(dir.File("Goal.wav")), read.entries[0].image);
   EXPECT_EQ(ui.messages.at(0).caption, "..\\x.wav");
   EXPECT_EQ(test::FilesIn(dir.path()), test::Strings{"Goal.wav"});
+}
+
+TEST(RemixCli, ListsAndExportsWhatTheWindowWouldAndWritesNothingForAScriptInError) {
+  test::TempDir dir;
+  const std::string script = dir.File("REMIX.TXT"), out = dir.File("out");
+  test::WriteBytes(script, test::Text("<Goal>\n@a,0,100@B,50,10\n<Empty>\n"));
+  EXPECT_TRUE(test::Has(test::Cli({"remix", "list", script}).err,
+                        "looked for VOICE/VOICE.WAD in " + dir.path().string()));
+  std::filesystem::create_directories(dir.path() / "Voice");
+  test::WriteBytes(dir.File("Voice/voice.wad"), Voice());
+  EXPECT_EQ(
+      test::Cli({"remix", "list", script, "--json"}).out,
+      "[\n  {\"name\":\"Goal\",\"size\":110,\"pieces\":[{\"name\":\"a.SFX\",\"start\":0,\"length\":100},"
+      "{\"name\":\"B.SFX\",\"start\":50,\"length\":10}]},\n  {\"name\":\"Empty\",\"size\":0,\"pieces\":[]"
+      "}\n]\n");
+  const test::CliRun exported = test::Cli({"remix", "export", script, "-o", out});
+  EXPECT_EQ(exported.status, 0);
+  EXPECT_EQ(exported.out, "Exported: 2 files\n");
+  const RemixScript read = ReadRemixScript(test::ReadBytes(script), Voice());
+  EXPECT_EQ(test::ReadBytes(out + "/Goal.wav"), read.entries.at(0).image);
+
+  test::WriteBytes(script, test::Text("<Fine>\n@A,0,1\n<Late>\n@B,61,1"));
+  const test::CliRun refused = test::Cli({"remix", "export", script, "-o", dir.File("none")});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(test::Has(refused.err, "entry \"Late\", piece \"B\": the start 61 lies past the end"))
+      << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.File("none")));
 }
 
 } // namespace

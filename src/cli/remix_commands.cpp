@@ -1,0 +1,161 @@
+#include "cli/remix_commands.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli/console_ui.h"
+#include "cli/json_output.h"
+#include "cli/output_policy.h"
+#include "core/file_services.h"
+#include "platform/platform.h"
+#include "remix/remix_load.h"
+#include "wad/current_wad.h"
+#include "wad/voice_wad.h"
+
+namespace kv::cli {
+
+const char* const kRemixHelp =
+    "usage: vorevuvo remix list REMIX.TXT [--voice FILE] [--json]\n"
+    "       vorevuvo remix export REMIX.TXT -o DIR [--voice FILE] [--overwrite ask|skip|overwrite]\n"
+    "\n"
+    "Lists or writes the new commentary lines of a REMIX.TXT script, each cut and\n"
+    "joined from the sounds of VOICE.WAD. A script entry reads '<', its name, '>',\n"
+    "a comment line, then pieces SOUND,START,LENGTH separated by '@':\n"
+    "\n"
+    "    <Goal>\n"
+    "    Scored!\n"
+    "    @J035A,0,4000@B035C,1200,2500\n"
+    "\n"
+    "list      one line per entry in script order: its name, its data size in bytes\n"
+    "          (the WAV file is 46 bytes more), then each piece as SOUND.SFX@START+LENGTH\n"
+    "          with the length cut to the sound's end.\n"
+    "  --json    an array of {\"name\", \"size\", \"pieces\": [{\"name\", \"start\",\n"
+    "            \"length\"}]} instead\n"
+    "\n"
+    "export    writes every entry as NAME.wav into DIR (made when missing), then the\n"
+    "          count, \"Exported: N files\". The whole script is checked first: an error\n"
+    "          in it writes nothing.\n"
+    "  --overwrite   what to do when a WAV file exists: ask, skip or overwrite\n"
+    "                (default: ask at a terminal, else skip)\n"
+    "\n"
+    "  --voice FILE  VOICE.WAD (default: VOICE/VOICE.WAD beside REMIX.TXT)\n"
+    "\n"
+    "A script error (a start past its sound's end, a piece without a start or a\n"
+    "length, a sound name over 9 characters, an entry without a name) is told with\n"
+    "its entry and piece. An entry whose name is not a plain file name is listed\n"
+    "but not written.\n"
+    "\n"
+    "Exit status: 0 when every entry was written (or an existing file kept); 1 when\n"
+    "a file cannot be read, the script is in error or an entry failed or was\n"
+    "refused; 2 on bad usage.\n";
+
+const CommandSyntax kRemixSyntax{{"-o", "--voice", "--overwrite"}, {"--json"}};
+
+namespace {
+
+int Usage(Streams streams, const std::string& problem) {
+  streams.err << "vorevuvo remix: " << problem << " (see 'vorevuvo remix --help')\n";
+  return kExitUsage;
+}
+
+// The script read against its VOICE.WAD; none after telling why.
+std::optional<RemixScript> ReadScript(const ParsedArgs& args, Streams streams) {
+  const std::string& path = args.positional[1];
+  const std::optional<LoadedFile> script = LoadFile(path);
+  if (!script) return std::nullopt;
+  const std::optional<std::string> voice_path =
+      args.values.count("--voice") ? args.Value("--voice") : FindVoiceWadBeside(path);
+  if (!voice_path) {
+    const std::string folder = platform::FolderOf(path);
+    streams.err << "vorevuvo: no VOICE.WAD for " << path << ": looked for VOICE/VOICE.WAD in "
+                << (folder.empty() ? "." : folder) << " (case ignored); --voice FILE names one\n";
+    return std::nullopt;
+  }
+  const std::optional<LoadedFile> voice = LoadFile(*voice_path);
+  if (!voice || !AcceptWadImage(voice->bytes(), platform::FileNameOf(*voice_path))) return std::nullopt;
+  RemixScript read = ReadRemixScript(script->bytes(), voice->bytes());
+  if (read.error) {
+    streams.err << "vorevuvo: " << path << ": " << text::kRemixScriptError << ": "
+                << ShownText(DescribeRemixError(*read.error)) << "\n";
+    return std::nullopt;
+  }
+  return read;
+}
+
+int RunList(const ParsedArgs& args, Streams streams) {
+  if (args.values.count("-o") != 0 || args.values.count("--overwrite") != 0)
+    return Usage(streams, "list takes no -o or --overwrite");
+  ConsoleUi ui(streams.in, streams.err, streams.interactive);
+  const std::optional<RemixScript> read = ReadScript(args, streams);
+  if (!read) return kExitFailure;
+  std::vector<Json> items;
+  for (const RemixEntry& entry : read->entries) {
+    const std::size_t size = entry.image.size() - WavHeader::kSize;
+    if (args.Has("--json")) {
+      Json pieces = Json::array();
+      for (const RemixPiece& piece : entry.pieces)
+        pieces.push_back({{"name", FileText(piece.name)}, {"start", piece.start}, {"length", piece.length}});
+      items.push_back({{"name", FileText(entry.name)}, {"size", size}, {"pieces", std::move(pieces)}});
+      continue;
+    }
+    streams.out << ShownText(entry.name) << "  " << size;
+    for (const RemixPiece& piece : entry.pieces)
+      streams.out << "  " << ShownText(piece.name) << "@" << piece.start << "+" << piece.length;
+    streams.out << "\n";
+  }
+  if (args.Has("--json")) WriteJsonArray(streams.out, items);
+  return kExitSuccess;
+}
+
+int RunExport(const ParsedArgs& args, Streams streams) {
+  if (args.Has("--json")) return Usage(streams, "export takes no --json");
+  const std::string folder = args.Value("-o");
+  if (folder.empty()) return Usage(streams, "export needs -o DIR");
+  OverwriteMode mode = DefaultOverwriteMode(streams.interactive);
+  if (args.values.count("--overwrite") != 0) {
+    const auto parsed = ParseOverwriteMode(args.Value("--overwrite"));
+    if (!parsed) return Usage(streams, "--overwrite takes ask, skip or overwrite");
+    mode = *parsed;
+  }
+  ConsoleUi ui(streams.in, streams.err, streams.interactive);
+  const std::optional<RemixScript> read = ReadScript(args, streams);
+  if (!read) return kExitFailure;
+
+  CurrentDirectoryKeeper keeper;
+  if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
+  bool failed = false;
+  unsigned written = 0;
+  {
+    Progress progress(streams, read->entries.size(), "entries");
+    for (std::size_t i = 0; i < read->entries.size(); ++i) {
+      const RemixEntry& entry = read->entries[i];
+      ui.SetSubject(entry.name + ".wav");
+      const int messages_before = ui.messages_shown();
+      if (ExportRemixEntry(entry, mode)) {
+        ++written;
+      } else if (ui.messages_shown() != messages_before) {
+        failed = true;
+      } else {
+        streams.err << "vorevuvo: " << ShownText(entry.name + ".wav")
+                    << " exists and was left as it is (--overwrite overwrite replaces it)\n";
+      }
+      progress.Done(i + 1);
+    }
+    ui.SetSubject({});
+  }
+  streams.out << "Exported: " << written << " files\n";
+  return failed ? kExitFailure : kExitSuccess;
+}
+
+} // namespace
+
+int RunRemix(const ParsedArgs& args, Streams streams) {
+  if (args.positional.size() != 2) return Usage(streams, "expected list or export and one REMIX.TXT");
+  const std::string& action = args.positional[0];
+  if (action == "list") return RunList(args, streams);
+  if (action == "export") return RunExport(args, streams);
+  return Usage(streams, "unknown action '" + action + "', expected list or export");
+}
+
+} // namespace kv::cli
