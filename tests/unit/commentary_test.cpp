@@ -91,32 +91,14 @@ TEST_F(GameFolderTest, CreatePlayerListReadsNineFilesOrEmptiesTheTable) {
   EXPECT_TRUE(NameListTable().empty());
 }
 
-TEST(NameSlots, DefaultsAndWhoMayFillThem) {
+// Who may fill which slot, with the window's "Alert" boxes: the journeys and the CLI.
+TEST(NameSlots, ResetBringsTheDefaultsBack) {
   SetNameSlotKey(NameSlot::Thrower, "XYZ");
   ResetNameSlots();
   std::string keys;
   for (const NameSlotInfo& info : kNameSlots)
     keys += NameSlotKey(info.slot) + " ";
   EXPECT_EQ(keys, "BVK LDM BVK00 LDM00 F037 F006 ");
-
-  // Who may fill a slot: (has a key, is a group) for a team slot, then a player slot.
-  const char* const refusals[] = {
-      NameSlotRefusal(NameSlot::TeamA, false, true), NameSlotRefusal(NameSlot::TeamB, true, false),
-      NameSlotRefusal(NameSlot::CaptainA, true, true), NameSlotRefusal(NameSlot::Receiver, false, true)};
-  EXPECT_EQ(
-      std::vector<std::string>(std::begin(refusals), std::end(refusals)),
-      (std::vector<std::string>{"No sound for selected item", "Player name can't be selected as a team name",
-                                "Team name can't be selected as a player name",
-                                "Team name can't be selected as a player name"}));
-  test::ScriptedUi ui;
-  EXPECT_FALSE(SetNameSlot(NameSlot::TeamB, NameKey("F001"), false, &ui));
-  EXPECT_TRUE(SetNameSlot(NameSlot::TeamB, NameKey("TSK"), true, &ui));
-  EXPECT_TRUE(SetNameSlot(NameSlot::Thrower, NameKey("F1"), false, &ui));
-  EXPECT_EQ(Shown(ui), std::vector<std::string>{"Alert: Player name can't be selected as a team name"});
-  EXPECT_EQ(ui.messages[0].owner, &ui);
-  EXPECT_EQ(NameSlotKey(NameSlot::TeamB), "TSK");
-  EXPECT_EQ(NameSlotKey(NameSlot::Thrower), "F1"); // nothing of F037 is left
-  ResetNameSlots();
 }
 
 TEST(CommentarySound, JoinsTheClipsOfThePiecesBehindOneHeader) {
@@ -162,25 +144,6 @@ TEST(CommentarySound, JoinsTheClipsOfThePiecesBehindOneHeader) {
                                                  "CUT.SFX: Abort: Decompression Failed"}));
   EXPECT_EQ(ui.messages[0].owner, &ui);
   ResetNameSlots();
-}
-
-TEST(CommentaryExport, SkipsWhatTheFilterLeavesOutAndRefusesUnsafeNames) {
-  // A line with no kind of name is never left out (the window shows the rest).
-  EXPECT_FALSE(IsLineExcluded(CommentaryLine{}, CommentaryFilter{false, false, false}));
-
-  test::TempDir dir;
-  test::CurrentDirectoryGuard guard;
-  std::filesystem::current_path(dir.path());
-  test::ScriptedUi ui;
-  const auto voice = test::BuildWad({Member("J035A.SFX", test::Pattern(100, 1))});
-  const CommentaryLine unsafe{":\x01/", false, false, false, "Replay_:\x01/.wav", {"J035A.SFX"}};
-  EXPECT_FALSE(ExportCommentaryLine(unsafe, voice, Overwrite, nullptr));
-  ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].caption, "Replay_:\x01/.wav");
-  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
-  const CommentaryLine line{"035", false, false, false, "Replay_035.wav", {"J035A.SFX"}};
-  EXPECT_TRUE(ExportCommentaryLine(line, voice, Overwrite, nullptr));
-  EXPECT_EQ(test::ReadBytes(dir.File("Replay_035.wav")).size(), 146u);
 }
 
 TEST_F(GameFolderTest, ACommentTokThatDoesNotLookCompressedIsDecodedOnlyWhenTheUserSaysSo) {
