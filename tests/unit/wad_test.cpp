@@ -228,18 +228,28 @@ TEST_F(WadExtract, ExtractAllAndSelectionAskForAFolderAndCountWhatWasWritten) {
   std::copy(archive.begin(), archive.end(), held.data());
   SetCurrentWad(std::move(held), "TEST.WAD");
   TempDir out;
-  for (const std::string& folder :
-       {out.path().string(), std::string(), dir.path().string(), dir.path().string(), dir.path().string()})
+  for (const std::string& folder : {out.path().string(), out.path().string(), std::string(),
+                                    dir.path().string(), dir.path().string(), dir.path().string()})
     ui.ChooseFolder(folder);
   EXPECT_EQ(ExtractAllRows(nullptr, Strings{"CON", "ABAB.TXT", "D.SFX"}, {}), 2);
   EXPECT_EQ(FilesIn(out.path()), (Strings{"ABAB.TXT", "D.WAV"}));
+  // The settings are read for every entry: Ask, declined, then a switch to
+  // "Overwrite without prompt" made while the question was open.
+  int entries = 0;
+  ui.Answer(platform::kAnswerNo);
+  EXPECT_EQ(ExtractAllRows(nullptr, Strings{"ABAB.TXT", "D.SFX"}, ExtractSettingsNow([&] {
+                             return ExtractSettings{entries++ == 0 ? Ask : Overwrite, true};
+                           })),
+            1);
   EXPECT_EQ(ExtractAllRows(nullptr, Strings{"ABAB.TXT"}, {}), 0) << "a cancelled chooser ends quietly";
   for (const Strings& rows : {Strings{}, Strings{"ABAB.TXT"}, Strings{"ABAB.TXT"}})
     ExtractSelectedRows(nullptr, rows, {Skip, true}); // the folder is asked for before the selection counts
   EXPECT_EQ(ui.Told(), (Strings{"ExtractAll(): No WAD file loaded",
                                 "CON: Refused: the name is reserved for a device (CON, PRN, AUX, NUL, "
                                 "COM1-COM9, LPT1-LPT9); nothing was written",
-                                "Files Extracted: 2", "ExtractSelection(): There are no selections",
+                                "Files Extracted: 2",
+                                "ABAB.TXT: File Already Exist!\nDo you wish to overwrite it? [Yes/No]",
+                                "Files Extracted: 1", "ExtractSelection(): There are no selections",
                                 "Files Extracted: 1", "ExtractSelection(): There are no selections"}));
 }
 

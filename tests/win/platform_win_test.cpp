@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "media/wav.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
 
@@ -95,6 +96,17 @@ TEST(Win32Files, MoveFileOverReplacesTheOldFileAndBareNamesLandInTheCurrentDirec
     EXPECT_EQ(CurrentDirectory(), dir.path().string());
   }
   EXPECT_TRUE(FileExists(dir.File("bare.bin")));
+}
+
+// With KV_PLAYED_SOUNDS set, the tests hear what was handed to PlaySoundA.
+TEST(Win32Sound, EveryImageHandedToThePlayerIsWrittenWhereTheTestsAsk) {
+  TempDir dir;
+  SetEnvironmentVariableA("KV_PLAYED_SOUNDS", dir.path().string().c_str());
+  const Bytes image = *MakeWavImage(Pattern(300));
+  EXPECT_TRUE(PlayWav(image));
+  StopSound();
+  SetEnvironmentVariableA("KV_PLAYED_SOUNDS", nullptr);
+  EXPECT_EQ(ReadBytes(dir.File("played-1.wav")), image);
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 
 #include <mmsystem.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "platform/native_ui.h"
@@ -18,8 +17,9 @@ namespace kv::platform::native {
 namespace {
 
 void RecordPlayed(std::span<const std::uint8_t> image) {
-  const char* folder = std::getenv("KV_PLAYED_SOUNDS");
-  if (folder == nullptr || *folder == '\0') return;
+  char folder[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("KV_PLAYED_SOUNDS", folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
   static unsigned played = 0;
   const std::string path = std::string(folder) + "\\played-" + std::to_string(++played) + ".wav";
   HANDLE file =
