@@ -45,6 +45,9 @@ std::string UnsafeFileNameReason(std::string_view name) {
       return "the name contains '\\', '/' or ':' and would reach another folder";
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20) return "the name contains a control character";
+    // Such a file could be written on Linux but never on Windows: both refuse it.
+    if (std::string_view("*?\"<>|").find(c) != std::string_view::npos)
+      return "the name contains one of * ? \" < > |, which Windows does not allow in file names";
   }
   if (name == "." || name == "..") return "the name \"" + std::string(name) + "\" stands for a folder";
   if (name.back() == '.' || name.back() == ' ') {

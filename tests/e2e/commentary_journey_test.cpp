@@ -64,12 +64,6 @@ protected:
     ui_.ChooseFolder(InFolder(folder));
     Click(kv::kCmdExportCommentary);
   }
-  void SortBy(HWND list, int column) {
-    NMLISTVIEW click{};
-    click.hdr = {list, 0, LVN_COLUMNCLICK};
-    click.iSubItem = column;
-    SendMessageA(main_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
-  }
   Names Counts() { return {TextOf(ChildrenOf(main_).at(8)), TextOf(ChildrenOf(main_).at(9))}; }
 };
 
@@ -100,7 +94,7 @@ TEST_F(Commentary, LinesAreListedWithTheirKindsOfNamesAndLeftOutByKind) {
   EXPECT_EQ(Column(list, 1), (Names{"No", "No", "No", "No"}));
   EXPECT_EQ(Counts(), (Names{"Included: 4", "Excluded: 0"}));
   // Sorted by name, then recounted: each row is marked by its own line.
-  SortBy(list, 0);
+  ClickHeading(list, 0);
   Click(kv::kCmdTeamNames);
   EXPECT_EQ(Column(list, 0), (Names{"Half_1st_Start_038.wav", "Pass_035.wav", "Replay_037.wav",
                                     "Restart_After_TouchDown_036.wav"}));

@@ -47,9 +47,7 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExported) {
   EXPECT_EQ(ui_.messages.at(0).owner, list);
   EXPECT_EQ(Shown(), Names{"Alert: No Selection"});
 
-  NMLISTVIEW click{};
-  click.hdr = {list, 0, LVN_COLUMNCLICK};
-  SendMessageA(main_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  ClickHeading(list, 0);
   EXPECT_EQ(Column(list, 0), (Names{"Arrow", "Clamp", "Empty", "Goal", "Missing"}));
   Shot(main_, "sorted");
   const Bytes goal = Wav({{&a_, {0, 100}}, {&b_, {50, 60}}});

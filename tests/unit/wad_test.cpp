@@ -263,6 +263,7 @@ TEST(SafeName, PlainNamesPassAndNamesThatLeaveTheFolderOrReachADeviceAreRefused)
       {"folder", {".", ".."}},
       {"drops", {"...", "KICK.", "KICK ", "CON ."}},
       {"control", {"A\x01.TXT", "LF\n", "X\x1F"}},
+      {"Windows does not allow", {"WHAT?.SFX", "A*", "\"Q\"", "<x>", "a|b"}},
       {"device",
        {"CON", "Nul.txt", "AUX.SFX", "prn", "CON .TXT", "COM1", "com9.sfx", "LPT1", "COM\xB9", "LPT\xB2.TXT",
         "CONIN$", "conout$.x"}},
