@@ -67,11 +67,6 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExported) {
       << "'>' then '@': the first piece is the comment";
   EXPECT_EQ(ReadBytes(InFolder("out\\Clamp.wav")), Wav({{&a_, {150, 200}}}));
   EXPECT_EQ(ReadBytes(InFolder("out\\Missing.wav")), Wav({}));
-  std::filesystem::create_directories(InFolder("fresh"));
-  ui_.ChooseFolder(InFolder("fresh"));
-  Click(kv::kCmdExportRemix);
-  EXPECT_EQ(Shown(), Names{"Files Extracted: 5"});
-  EXPECT_EQ(ReadBytes(InFolder("fresh\\Goal.wav")), goal);
 
   Click(kv::kCmdBack);
   EXPECT_FALSE(IsWindow(list));
