@@ -18,6 +18,7 @@
 #include "core/file_services.h"
 #include "platform/platform.h"
 #include "shell/commands.h"
+#include "shell/list_view_win.h"
 #include "shell/mode_state.h"
 #include "shell/shell.h"
 #include "wad/current_wad.h"
@@ -31,15 +32,7 @@ namespace {
 constexpr char kOpenTitle[] = "Select Kroll WAD file";
 constexpr std::uint32_t kOpenFlags = platform::kOfnExplorer | platform::kOfnFileMustExist;
 
-constexpr int kListTop = 150;
-constexpr int kListBottomMargin = 20;
-
-struct Column {
-  const char* caption;
-  int format;
-  int width;
-};
-constexpr Column kColumns[] = {
+constexpr ListColumn kColumns[] = {
     {"Name", LVCFMT_LEFT, 200},  {"Type", LVCFMT_LEFT, 65},          {"Compressed Size", LVCFMT_RIGHT, 125},
     {"Size", LVCFMT_RIGHT, 125}, {"Data Offset", LVCFMT_RIGHT, 125},
 };
@@ -56,51 +49,12 @@ constexpr OverwriteChoice kOverwriteChoices[] = {
     {kCmdOverwrite, Overwrite},
 };
 
-HWND CreateChild(HWND parent, const char* window_class, const std::string& text, DWORD style, int x, int y,
-                 int width, int height, int id = 0) {
-  return CreateWindowExA(0, window_class, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, width, height,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance, nullptr);
-}
-
 // Numbers show as signed 32-bit values: 2^31 and above carry a minus sign.
 std::string SignedText(std::uint32_t value) {
   return std::to_string(static_cast<std::int32_t>(value));
 }
 
 // ------------------------------------------------------------ list access
-
-// A cell's whole text, however long: the buffer grows until the text fits.
-std::string CellText(HWND list, int row, int column) {
-  std::string room(256, '\0');
-  for (;;) {
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = room.data();
-    item.cchTextMax = static_cast<int>(room.size());
-    const auto length = static_cast<std::size_t>(
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-    if (length + 1 < room.size()) return std::string(item.pszText, length);
-    room.assign(room.size() * 2, '\0');
-  }
-}
-
-int RowCount(HWND list) {
-  return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-}
-
-void SetCellText(HWND list, int row, int column, const std::string& text) {
-  LVITEMA item{};
-  item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-void SetRowState(HWND list, int row, UINT mask, UINT state) {
-  LVITEMA item{};
-  item.stateMask = mask;
-  item.state = state;
-  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
 
 // The Name cells of the rows that `next` visits, in row order.
 std::vector<std::string> NamesOfRows(HWND list, UINT next) {
@@ -176,26 +130,10 @@ void CreateViewerControls(HWND window, const std::string& file_name, std::uint32
               150, 20);
 }
 
-// The list takes its size from the client area once; it does not follow it.
+// Ctrl+A goes to the list's subclass procedure.
 HWND CreateWadList(HWND window) {
-  RECT client{};
-  GetClientRect(window, &client);
-  HWND list = CreateChild(window, WC_LISTVIEWA, "", WS_DLGFRAME | LVS_REPORT | LVS_SHOWSELALWAYS, 0, kListTop,
-                          client.right, client.bottom - kListBottomMargin - kListTop);
+  HWND list = CreateModeList(window, kColumns, LVS_SHOWSELALWAYS);
   SetWindowSubclass(list, WadListProc, 0, 0);
-  CurrentListView = list;
-  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  for (int index = 0; const Column& column : kColumns) {
-    LVCOLUMNA description{};
-    description.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    description.fmt = column.format;
-    description.cx = column.width;
-    description.pszText = const_cast<char*>(column.caption);
-    description.iSubItem = index;
-    SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&description));
-    ++index;
-  }
-  SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
   return list;
 }
 
@@ -205,12 +143,7 @@ void FillWadList(HWND list, const std::vector<WadEntry>& entries) {
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(list, LVM_SETITEMCOUNT, entries.size(), 0);
   for (const WadEntry& entry : entries) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = RowCount(list);
-    item.pszText = const_cast<char*>(entry.name.c_str());
-    const auto row =
-        static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = AppendRow(list, entry.name);
     if (row < 0) break;
     SetCellText(list, row, 1, entry.type);
     SetCellText(list, row, 2, SignedText(entry.compressed_size));
