@@ -2,6 +2,7 @@
 
 #include "commentary/commentary_sound.h"
 #include "core/safe_name.h"
+#include "core/text_encoding.h"
 
 namespace kv {
 
@@ -19,7 +20,7 @@ bool ExportCommentaryLine(const CommentaryLine& line, WadImage voice, OverwriteM
     return false;
   }
   const std::optional<WavImage> image = BuildCommentarySound(line, voice, owner);
-  return image && SaveFile(line.outputName, *image, mode);
+  return image && SaveFile(FileNameFromGameText(line.outputName), *image, mode);
 }
 
 } // namespace kv

@@ -37,4 +37,12 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string FileNameFromGameText(std::string_view text) {
+#ifdef _WIN32
+  return std::string(text);
+#else
+  return Cp1252ToUtf8(text);
+#endif
+}
+
 } // namespace kv

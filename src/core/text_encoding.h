@@ -12,4 +12,11 @@ namespace kv {
 // byte gives exactly one character and the result is always valid UTF-8.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// A file name made from a game text, in the encoding of the platform's file
+// names: UTF-8 where names are UTF-8 (Linux), so that no file gets a name
+// that is not valid UTF-8; the bytes as they are on Windows, whose "A"
+// functions take them in the system's code page. Entries are still looked
+// up by the game's own bytes.
+std::string FileNameFromGameText(std::string_view text);
+
 } // namespace kv

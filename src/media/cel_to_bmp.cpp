@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/text_encoding.h"
 #include "media/cel_image.h"
 
 namespace kv {
@@ -98,7 +99,7 @@ CelConversion ConvertCelImages(platform::WindowHandle owner, const std::string& 
   const std::string base = CelBaseName(cel_path);
   for (const CelImage& image : contents.images) {
     if (image.status != CelImage::Intact) continue;
-    const std::string name = SuggestedBmpName(base, image.name);
+    const std::string name = SuggestedBmpName(base, FileNameFromGameText(image.name));
     if (name.size() > kMaxFileNameLength) {
       std::string message = "Skipped image ";
       AppendQuoted(message, image.name);

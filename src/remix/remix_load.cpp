@@ -1,6 +1,7 @@
 #include "remix/remix_load.h"
 
 #include "core/safe_name.h"
+#include "core/text_encoding.h"
 #include "platform/platform.h"
 #include "wad/current_wad.h"
 #include "wad/voice_wad.h"
@@ -40,7 +41,7 @@ bool ExportRemixEntry(const RemixEntry& entry, OverwriteMode mode) {
     platform::ShowMessage(nullptr, text::kRefusedPrefix + reason, file_name, platform::Buttons::Ok);
     return false;
   }
-  return SaveFile(file_name, entry.image, mode);
+  return SaveFile(FileNameFromGameText(file_name), entry.image, mode);
 }
 
 } // namespace kv

@@ -5,6 +5,7 @@
 
 #include "core/explode.h"
 #include "core/safe_name.h"
+#include "core/text_encoding.h"
 #include "media/wav.h"
 #include "wad/current_wad.h"
 
@@ -26,7 +27,7 @@ std::string_view TextAfterFirstDot(std::string_view name) {
 
 bool Save(const std::string& name, std::span<const std::uint8_t> data, OverwriteMode mode,
           ExtractTally* tally) {
-  const bool written = SaveFile(name, data, mode);
+  const bool written = SaveFile(FileNameFromGameText(name), data, mode);
   if (tally != nullptr) ++(written ? tally->written : tally->not_written);
   return written;
 }
