@@ -107,12 +107,6 @@ int Usage(Streams streams, const std::string& command, const std::string& proble
   return kExitUsage;
 }
 
-std::string FoldAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 std::string TrimRight(std::string text) {
   text.erase(text.find_last_not_of(' ') + 1);
   return text;
@@ -272,16 +266,16 @@ void TellSlotProblem(const NameSlotInfo& info, const std::string& value, const s
 std::optional<NameKey> ResolveSlotValue(const NameSlotInfo& info, const std::string& value,
                                         const std::vector<NameListItem>& table, std::ostream& err) {
   if (table.empty()) return value;
-  const std::string folded = FoldAscii(value);
+  const std::string folded = FoldAsciiCase(value);
   std::vector<const NameListItem*> fitting;
   std::vector<const NameListItem*> matching;
   for (const NameListItem& item : table) {
     if (NameSlotRefusal(info.slot, item.key.has_value(), item.isGroup) != nullptr) continue;
     fitting.push_back(&item);
-    if (FoldAscii(Cp1252ToUtf8(item.text)).find(folded) != std::string::npos) matching.push_back(&item);
+    if (FoldAsciiCase(Cp1252ToUtf8(item.text)).find(folded) != std::string::npos) matching.push_back(&item);
   }
   for (const NameListItem& item : table) {
-    if (!item.key || FoldAscii(*item.key) != folded) continue;
+    if (!item.key || FoldAsciiCase(*item.key) != folded) continue;
     if (const char* refusal = NameSlotRefusal(info.slot, true, item.isGroup)) {
       TellSlotProblem(info, value, refusal, fitting, err);
       return std::nullopt;
@@ -336,17 +330,17 @@ std::vector<const CommentaryLine*> ChosenLines(std::span<const CommentaryLine> l
   std::vector<const CommentaryLine*> chosen;
   std::vector<std::string> folded;
   for (const std::string& name : names) {
-    folded.push_back(FoldAscii(name));
+    folded.push_back(FoldAsciiCase(name));
     bool found = false;
     for (const CommentaryLine& line : lines)
-      found = found || FoldAscii(line.outputName) == folded.back();
+      found = found || FoldAsciiCase(line.outputName) == folded.back();
     if (!found) {
       err << "vorevuvo: " << script << ": no line named " << name << "\n";
       failed = true;
     }
   }
   for (const CommentaryLine& line : lines) {
-    const std::string name = FoldAscii(line.outputName);
+    const std::string name = FoldAsciiCase(line.outputName);
     if (names.empty() || std::find(folded.begin(), folded.end(), name) != folded.end())
       chosen.push_back(&line);
   }

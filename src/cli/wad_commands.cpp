@@ -11,6 +11,7 @@
 #include "cli/json_output.h"
 #include "cli/output_policy.h"
 #include "core/file_services.h"
+#include "core/text_encoding.h"
 #include "platform/platform.h"
 #include "wad/current_wad.h"
 #include "wad/wad_archive.h"
@@ -93,6 +94,17 @@ std::optional<LoadedFile> LoadArchive(const std::string& path) {
 // True when an option of `create` was given to another action.
 bool HasCreateOptions(const ParsedArgs& args) {
   return args.values.count("--literals") != 0 || args.values.count("--dict") != 0;
+}
+
+// The entry that a NAME typed on the command line means: its own bytes, or
+// (case ignored) its name as the console shows it, Windows-1252 in UTF-8,
+// so that "caf\u00e9.txt" finds the entry named caf + 0xE9 + ".txt".
+std::optional<std::string> EntryNamedOnCommandLine(WadImage image, const std::string& typed) {
+  if (FindWadEntry(image, typed)) return typed;
+  const std::string folded = FoldAsciiCase(typed);
+  for (const WadEntry& entry : ReadWadDirectory(image))
+    if (FoldAsciiCase(Cp1252ToUtf8(entry.name)) == folded) return entry.name;
+  return std::nullopt;
 }
 
 int RunList(const ParsedArgs& args, Streams streams) {
@@ -183,8 +195,8 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
     names = DistinctNames(ReadWadDirectory(image));
   } else {
     for (std::size_t i = 2; i < args.positional.size(); ++i) {
-      if (FindWadEntry(image, args.positional[i])) {
-        names.push_back(args.positional[i]);
+      if (const std::optional<std::string> name = EntryNamedOnCommandLine(image, args.positional[i])) {
+        names.push_back(*name);
       } else {
         streams.err << "vorevuvo: " << archive << ": no entry named " << args.positional[i] << "\n";
         failed = true;

@@ -37,6 +37,12 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
   return out;
 }
 
+std::string FoldAsciiCase(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
 std::string FileNameFromGameText(std::string_view text) {
 #ifdef _WIN32
   return std::string(text);

@@ -12,6 +12,10 @@ namespace kv {
 // byte gives exactly one character and the result is always valid UTF-8.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// `text` with the ASCII letters in lower case, for comparing names without
+// regard to case as the game does (other bytes are compared as they are).
+std::string FoldAsciiCase(std::string text);
+
 // A file name made from a game text, in the encoding of the platform's file
 // names: UTF-8 where names are UTF-8 (Linux), so that no file gets a name
 // that is not valid UTF-8; the bytes as they are on Windows, whose "A"

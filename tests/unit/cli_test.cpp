@@ -130,6 +130,10 @@ TEST_F(CliTest, WadExtractAndCreateCountTheFilesAndReportFailuresButWriteTheRest
   EXPECT_EQ(run.out, "1 file extracted to out\n");
   EXPECT_EQ(run.err, "vorevuvo: game.wad: no entry named MISSING\n");
   EXPECT_EQ(ReadBytes("out/kick.sfx"), Bytes(300, 0x80));
+  // A name typed in UTF-8 finds its Windows-1252 entry, whose file gets the UTF-8 name.
+  WriteBytes("caf.wad", BuildWad({Member("caf\xE9.txt", Text("cr\xE8me"))}));
+  EXPECT_EQ(Cli({"wad", "extract", "caf.wad", "CAFé.TXT", "-o", "utf8"}).out, "1 file extracted to utf8\n");
+  EXPECT_EQ(FilesIn("utf8"), Strings{"café.txt"});
   WriteBytes("file", Text("not a folder"));
   EXPECT_TRUE(Cli({"wad", "extract", "game.wad", "-o", "file/sub"})
                   .err.starts_with("vorevuvo: file/sub: cannot enter the output folder"));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "commentary/commentary_catalogue.h"
-#include "commentary/commentary_export.h"
 #include "commentary/commentary_sound.h"
 #include "commentary/name_slots.h"
 #include "core/implode.h"
@@ -66,17 +65,9 @@ protected:
   test::ScriptedUi ui;
 };
 
-TEST_F(GameFolderTest, CreatePlayerListReadsNineFilesOrEmptiesTheTable) {
-  // The whole table in order: the Set Names journey and 'vorevuvo names'.
+TEST_F(GameFolderTest, CreatePlayerListRefusesAFileShorterThanItsLayoutByName) {
+  // The whole table, and a cancelled dialog: the Set Names journey and 'vorevuvo names'.
   test::WriteGameFolder(dir.path().string(), {"<035> r", {}, 3});
-  // Cancelling AGENTS.FRP's dialog empties the whole table, silently.
-  std::filesystem::remove(Path("AGENTS.FRP"));
-  ui.ChooseFile(std::nullopt);
-  EXPECT_FALSE(CreatePlayerList(dir.path().string() + "/"));
-  EXPECT_EQ(ui.dialogs.back().dialog.title, "Select AGENTS.FRP file");
-  EXPECT_TRUE(NameListTable().empty());
-  EXPECT_TRUE(ui.messages.empty());
-
   // A file shorter than its layout is refused by name.
   test::WriteBytes(Path("AGENTS.FRP"), ImplodeBlock(std::vector<std::uint8_t>{5, 0, 1, 2}));
   EXPECT_FALSE(CreatePlayerList(dir.path().string() + "/"));

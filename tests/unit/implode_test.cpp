@@ -63,31 +63,6 @@ TEST(Explode, ExplodeDataRefusesBadArgumentsUntouchedAndCutsAtTheDeclaredSize) {
 
 // The output callback gets whole windows, no empty last piece, and nothing
 // after it failed, unless a decode error comes first.
-TEST(Explode, OutputGoesInWholeWindowsAndAFailureStopsIt) {
-  Items items;
-  items.Lit("x").Copy(518, 1);
-  for (int i = 0; i < 20; ++i)
-    items.Copy(500, 519);
-  const Bytes stream = items.Stream(0, 6); // 10519 bytes of output
-  using Lengths = std::vector<std::uint32_t>;
-  const auto run = [](const Bytes& bytes, int fail_on_call) {
-    MemoryInput in{bytes.data(), 0, static_cast<std::int32_t>(bytes.size())};
-    std::pair<int, Lengths> out{fail_on_call, {}};
-    const auto write = [](void* context, const std::uint8_t*, std::uint32_t length) {
-      auto& [fail_on, lengths] = *static_cast<std::pair<int, Lengths>*>(context);
-      lengths.push_back(length);
-      return static_cast<int>(lengths.size()) - 1 == fail_on ? 7 : 0;
-    };
-    return std::pair(ExplodeStream(MemoryInputRead, &in, write, &out), out.second);
-  };
-  EXPECT_EQ(run(stream, -1), std::pair(Done, Lengths{4096, 4096, 2327}));
-  EXPECT_EQ(run(stream, 0), std::pair(OutputFailed, Lengths{4096}));
-  EXPECT_EQ(run(stream, 2).first, OutputFailed);
-  EXPECT_EQ(run(Items().Lit("abc").Copy(3, 4).Stream(0, 6), 0), std::pair(DistanceTooFar, Lengths{3}));
-  EXPECT_EQ(run(Bytes(stream.begin(), stream.begin() + 6), 0).first, InputExhausted);
-  EXPECT_EQ(run(Items().Stream(0, 6), -1), std::pair(Done, Lengths{}));
-}
-
 // With three bytes or fewer there is nothing to copy, so any encoder must
 // give the same stream: this pins the literal code and the bit order without
 // relying on our own decoder. Every input of the vectors (text, mixed data

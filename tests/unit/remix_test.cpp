@@ -6,9 +6,9 @@
 #include "core/little_endian.h"
 #include "remix/remix_load.h"
 #include "support/cli_runner.h"
-#include "support/commentary_builder.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "support/wad_builder.h"
 
 namespace kv {
 namespace {
