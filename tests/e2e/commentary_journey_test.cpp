@@ -1,15 +1,12 @@
 // Classic Commentary from its button: the lines with their filters, counts
 // and sort; the Set Names window choosing what the lines say; preview and
 // export of what was chosen; and the ways in that fail.
-#include <filesystem>
-
 #include "commentary/name_slots.h"
 #include "core/implode.h"
 #include "e2e/harness.h"
 #include "media/wav.h"
 #include "shell/mode_state.h"
 #include "support/commentary_builder.h"
-#include "support/temp_dir.h"
 #include "wad/current_wad.h"
 
 namespace e2e {
@@ -59,15 +56,10 @@ protected:
     Click(kv::kCmdClassicCommentary);
     return FindWindowExA(main_, nullptr, WC_LISTVIEWA, nullptr);
   }
-  void ExportInto(const std::string& folder) {
-    std::filesystem::create_directories(InFolder(folder));
-    ui_.ChooseFolder(InFolder(folder));
-    Click(kv::kCmdExportCommentary);
-  }
   Names Counts() { return {TextOf(ChildrenOf(main_).at(8)), TextOf(ChildrenOf(main_).at(9))}; }
 };
 
-TEST_F(Commentary, LinesAreListedWithTheirKindsOfNamesAndLeftOutByKind) {
+TEST_F(Commentary, LinesAreListedLeftOutByKindAndTheModeLivesWithoutNameLists) {
   HWND list = Enter();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(ui_.dialogs.size(), 1u) << "VOICE.WAD and the name files were not found beside COMMENT.TOK";
@@ -99,6 +91,23 @@ TEST_F(Commentary, LinesAreListedWithTheirKindsOfNamesAndLeftOutByKind) {
   EXPECT_EQ(Column(list, 0), (Names{"Half_1st_Start_038.wav", "Pass_035.wav", "Replay_037.wav",
                                     "Restart_After_TouchDown_036.wav"}));
   EXPECT_EQ(Column(list, 1), (Names{"No", "Yes", "No", "Yes"}));
+
+  // A missing team file is asked for; cancelled, the mode goes on without
+  // name lists. A catalogue without its first entry brings the menu back.
+  Click(kv::kCmdBack);
+  std::filesystem::remove(InFolder("TASKO.ROP"));
+  list = Enter({std::nullopt}); // the team file's dialog, cancelled
+  EXPECT_EQ(ui_.dialogs.back().dialog.title + " " + ui_.dialogs.back().dialog.path,
+            "Select *.ROP File TASKO.ROP");
+  EXPECT_EQ(Column(list, 0).size(), 4u) << "the mode goes on without name lists";
+  Click(kv::kCmdSetNames);
+  EXPECT_EQ(TreeView_GetCount(kv::SetNamesTree), 0u);
+
+  Click(kv::kCmdBack);
+  WriteBytes(InFolder("COMMENT.TOK"), kv::ImplodeBlock(kv::test::Text("<034> r%Jab")));
+  Enter({std::nullopt});
+  EXPECT_EQ(Shown(), Names{"Commentary Export Failed: First entry not found in comment.tok"});
+  EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
 }
 
 TEST_F(Commentary, NamesChosenInSetNamesAreHeardAndExported) {
@@ -154,15 +163,14 @@ TEST_F(Commentary, NamesChosenInSetNamesAreHeardAndExported) {
   std::filesystem::create_directories(InFolder("out"));
   WriteBytes(InFolder("out\\Replay_037.wav"), {'o', 'l', 'd'});
   ui_.Answer(IDNO);
-  ExportInto("out");
+  ExtractInto(kv::kCmdExportCommentary, "out");
   EXPECT_EQ(Shown(),
             (Names{"Alert: No Selection", "Replay_037.wav: File Already Exist!\nDo you wish to overwrite it?",
                    "Success?: Exported: 3 files"}));
   EXPECT_EQ(ReadBytes(InFolder("out\\Pass_035.wav")), pass);
-  EXPECT_EQ(ReadBytes(InFolder("out\\Restart_After_TouchDown_036.wav")), Wav({"JTSKFU.SFX", "J036A.SFX"}));
   for (int box : {kv::kCmdTeamNames, kv::kCmdStarPlayerNames, kv::kCmdThrowerNames})
     Click(box);
-  ExportInto("none");
+  ExtractInto(kv::kCmdExportCommentary, "none");
   EXPECT_EQ(Shown(), Names{"Success?: Exported: 0 files"});
 
   // Leaving the mode closes Set Names and lets VOICE.WAD go; coming back
@@ -173,22 +181,6 @@ TEST_F(Commentary, NamesChosenInSetNamesAreHeardAndExported) {
   Enter();
   EXPECT_EQ(kv::NameSlotKey(kv::NameSlot::TeamB), "LDM");
   EXPECT_EQ(kv::NameSlotKey(kv::NameSlot::Thrower), "F037");
-}
-
-TEST_F(Commentary, AMissingTeamFileIsAskedForAndACatalogueWithoutItsFirstEntryIsRefused) {
-  std::filesystem::remove(InFolder("TASKO.ROP"));
-  HWND list = Enter({std::nullopt}); // the team file's dialog, cancelled
-  ASSERT_EQ(ui_.dialogs.size(), 2u);
-  EXPECT_EQ(ui_.dialogs[1].dialog.title + " " + ui_.dialogs[1].dialog.path, "Select *.ROP File TASKO.ROP");
-  EXPECT_EQ(Column(list, 0).size(), 4u) << "the mode goes on without name lists";
-  Click(kv::kCmdSetNames);
-  EXPECT_EQ(TreeView_GetCount(kv::SetNamesTree), 0u);
-
-  Click(kv::kCmdBack);
-  WriteBytes(InFolder("COMMENT.TOK"), kv::ImplodeBlock(kv::test::Text("<034> r%Jab")));
-  Enter({std::nullopt});
-  EXPECT_EQ(Shown(), Names{"Commentary Export Failed: First entry not found in comment.tok"});
-  EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
 }
 
 } // namespace

@@ -2,11 +2,9 @@
 // builds, "< Back" and refused archives, the overwrite modes, the list's
 // sort, Ctrl+A and Extract Selection. (The sample game's clips as WAV files,
 // and input during an extraction: the program journey.)
-#include <filesystem>
 #include <tuple>
 
 #include "e2e/harness.h"
-#include "support/temp_dir.h"
 #include "support/wad_builder.h"
 #include "wad/current_wad.h"
 
