@@ -5,7 +5,7 @@ KV_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format
   googletest libbenchmark-dev libdynamite-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine wine64 xvfb x11-utils imagemagick sox espeak-ng
+  wine wine64 fonts-wine xvfb x11-utils imagemagick sox espeak-ng
 )
 
 kv_install_deps() {
