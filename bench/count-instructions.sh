@@ -40,7 +40,7 @@ echo "ExplodeData, instructions per output byte ($(grep -E '^CMAKE_BUILD_TYPE:|^
   "$build/CMakeCache.txt" | sed 's/.*=//' | tr '\n' ' ')in $build)"
 printf '%-6s %-9s %10s %14s %8s\n' mode kind bytes instructions per-byte
 for mode in 0 1; do
-  for kind in text speech pictures ""; do
+  for kind in text speech pictures vectors ""; do
     set -- $(count "$mode" $kind)
     awk -v mode="$mode" -v kind="${kind:-all}" -v bytes="$1" -v instructions="$2" \
       'BEGIN { printf "%-6s %-9s %10s %14s %8.2f\n", mode, kind, bytes, instructions, instructions / bytes }'

@@ -2,6 +2,7 @@
 
 #include "core/explode.h"
 #include "core/implode.h"
+#include "core/little_endian.h"
 #include "sample/sample_folder.h"
 #include "sample/voice_assets.h"
 
@@ -53,6 +54,33 @@ std::vector<Source> SpeechClips() {
   return sources;
 }
 
+std::vector<std::uint8_t> ReadWhole(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + path.string());
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The independent encoder's streams that fit one block, framed with their size.
+std::vector<CorpusBlock> IndependentVectors() {
+  const std::filesystem::path folder = std::filesystem::path(KV_TEST_DATA_DIR) / "implode";
+  std::ifstream manifest(folder / "MANIFEST.tsv");
+  if (!manifest) throw std::runtime_error("the vectors corpus needs " + (folder / "MANIFEST.tsv").string());
+  std::vector<CorpusBlock> blocks;
+  std::string name, header;
+  int mode = 0, bits = 0;
+  std::size_t size = 0;
+  std::getline(manifest, header);
+  while (manifest >> name >> mode >> bits >> size && std::getline(manifest, header)) {
+    if (size > kMaxDecompressedSize) continue;
+    CorpusBlock block{"vectors", name, mode, ReadWhole(folder / (name + ".raw")), {0, 0, 0, 0}};
+    StoreLE32(block.block.data(), static_cast<std::uint32_t>(size));
+    const std::vector<std::uint8_t> stream = ReadWhole(folder / (name + ".imp"));
+    block.block.insert(block.block.end(), stream.begin(), stream.end());
+    blocks.push_back(std::move(block));
+  }
+  return blocks;
+}
+
 } // namespace
 
 std::vector<CorpusBlock> BuildExplodeCorpus() {
@@ -74,6 +102,8 @@ std::vector<CorpusBlock> BuildExplodeCorpus() {
       }
     }
   }
+  for (CorpusBlock& block : IndependentVectors())
+    corpus.push_back(std::move(block));
   return corpus;
 }
 
