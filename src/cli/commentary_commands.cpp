@@ -166,14 +166,6 @@ std::string NameLine(const NameListItem& item) {
   return item.key ? PadColumn(line, kKeyColumn) + ShownText(*item.key) : line;
 }
 
-// The lines the commentary window lists: up to the first without a name.
-std::span<const CommentaryLine> ListedLines(const ParsedCatalogue& catalogue) {
-  std::size_t count = 0;
-  while (count < catalogue.lines.size() && !catalogue.lines[count].outputName.empty())
-    ++count;
-  return {catalogue.lines.data(), count};
-}
-
 // The script parsed, its messages told on stderr under `path`; none after
 // telling why it cannot be read.
 std::optional<ParsedCatalogue> ReadScript(const std::string& path, Streams streams) {
@@ -202,7 +194,7 @@ int RunList(const ParsedArgs& args, Streams streams) {
 
   if (args.Has("--json")) {
     std::vector<Json> items;
-    for (const CommentaryLine& line : ListedLines(*catalogue)) {
+    for (const CommentaryLine& line : catalogue->lines) {
       Json pieces = Json::array();
       for (const std::string& piece : line.pieces)
         pieces.push_back(FileText(piece));
@@ -216,7 +208,7 @@ int RunList(const ParsedArgs& args, Streams streams) {
     return kExitSuccess;
   }
   streams.out << PadColumn("Name", 32) << "Team Star Thrower Pieces\n";
-  for (const CommentaryLine& line : ListedLines(*catalogue)) {
+  for (const CommentaryLine& line : catalogue->lines) {
     streams.out << PadColumn(ShownText(line.outputName), 31) << ' ' << PadColumn(YesNo(line.hasTeamName), 5)
                 << PadColumn(YesNo(line.hasStarPlayerName), 5) << PadColumn(YesNo(line.hasThrowerName), 7);
     for (const std::string& piece : line.pieces)
@@ -376,8 +368,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
   bool failed = false;
   const std::span<const std::string> names(args.positional.begin() + 2, args.positional.end());
   std::vector<const CommentaryLine*> chosen;
-  for (const CommentaryLine* line :
-       ChosenLines(ListedLines(*catalogue), names, script, streams.err, failed)) {
+  for (const CommentaryLine* line : ChosenLines(catalogue->lines, names, script, streams.err, failed)) {
     if (!IsLineExcluded(*line, *filter)) chosen.push_back(line);
   }
 
