@@ -13,6 +13,7 @@
 #include "cli/console_ui.h"
 #include "cli/json_output.h"
 #include "cli/output_policy.h"
+#include "cli/voice_option.h"
 #include "commentary/commentary_catalogue.h"
 #include "commentary/commentary_export.h"
 #include "commentary/name_lists.h"
@@ -20,8 +21,6 @@
 #include "core/file_services.h"
 #include "core/text_encoding.h"
 #include "platform/platform.h"
-#include "wad/current_wad.h"
-#include "wad/voice_wad.h"
 
 namespace kv::cli {
 
@@ -298,20 +297,6 @@ bool FillNameSlots(const ParsedArgs& args, const std::vector<NameListItem>& tabl
     }
   }
   return filled;
-}
-
-// VOICE.WAD from --voice, else beside the script; none after telling why.
-std::optional<LoadedFile> LoadVoiceWad(const ParsedArgs& args, const std::string& script, std::ostream& err) {
-  std::optional<std::string> path =
-      args.values.count("--voice") ? args.Value("--voice") : FindVoiceWadBeside(script);
-  if (!path) {
-    err << "vorevuvo: no VOICE.WAD for " << script << ": looked for VOICE/VOICE.WAD in "
-        << FolderShown(platform::FolderOf(script)) << " (case ignored); --voice FILE names one\n";
-    return std::nullopt;
-  }
-  std::optional<LoadedFile> wad = LoadFile(*path);
-  if (!wad || !AcceptWadImage(wad->bytes(), platform::FileNameOf(*path))) return std::nullopt;
-  return wad;
 }
 
 // The listed lines to export, in list order: all, or those named in

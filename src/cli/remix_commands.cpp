@@ -7,11 +7,10 @@
 #include "cli/console_ui.h"
 #include "cli/json_output.h"
 #include "cli/output_policy.h"
+#include "cli/voice_option.h"
 #include "core/file_services.h"
 #include "platform/platform.h"
 #include "remix/remix_load.h"
-#include "wad/current_wad.h"
-#include "wad/voice_wad.h"
 
 namespace kv::cli {
 
@@ -64,16 +63,8 @@ std::optional<RemixScript> ReadScript(const ParsedArgs& args, Streams streams) {
   const std::string& path = args.positional[1];
   const std::optional<LoadedFile> script = LoadFile(path);
   if (!script) return std::nullopt;
-  const std::optional<std::string> voice_path =
-      args.values.count("--voice") ? args.Value("--voice") : FindVoiceWadBeside(path);
-  if (!voice_path) {
-    const std::string folder = platform::FolderOf(path);
-    streams.err << "vorevuvo: no VOICE.WAD for " << path << ": looked for VOICE/VOICE.WAD in "
-                << (folder.empty() ? "." : folder) << " (case ignored); --voice FILE names one\n";
-    return std::nullopt;
-  }
-  const std::optional<LoadedFile> voice = LoadFile(*voice_path);
-  if (!voice || !AcceptWadImage(voice->bytes(), platform::FileNameOf(*voice_path))) return std::nullopt;
+  const std::optional<LoadedFile> voice = LoadVoiceWad(args, path, streams.err);
+  if (!voice) return std::nullopt;
   RemixScript read = ReadRemixScript(script->bytes(), voice->bytes());
   if (read.error) {
     streams.err << "vorevuvo: " << path << ": " << text::kRemixScriptError << ": "
