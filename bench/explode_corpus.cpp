@@ -4,7 +4,7 @@
 #include "core/implode.h"
 #include "core/little_endian.h"
 #include "sample/sample_folder.h"
-#include "sample/voice_assets.h"
+#include "sample/embedded_assets.h"
 
 #include <algorithm>
 #include <filesystem>

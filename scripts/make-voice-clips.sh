@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Speaks the phrases of assets/voice/phrases.txt and writes one raw SFX clip
-# per phrase beside it (NAME.raw: 8-bit unsigned mono, 11025 samples per
-# second, no header). The clips are kept in the repository and built into
-# the program, so the sample folder needs no speech tools; run this only to
-# change them. Needs espeak-ng and sox (scripts/deps.sh installs both).
+# Speaks the phrases of FOLDER/phrases.txt (FOLDER: assets/voice, the clips
+# of SOUNDS.WAD, when not given) and writes one raw SFX clip per phrase
+# beside it (NAME.raw: 8-bit unsigned mono, 11025 samples per second, no
+# header). assets/commentary/phrases.txt, the clips of VOICE\VOICE.WAD, is
+# written by scripts/commentary-phrases.py. The clips are kept in the
+# repository and built into the program, so the sample folder needs no
+# speech tools; run this only to change them. Needs espeak-ng and sox (scripts/deps.sh installs both).
 #
 # Per clip: espeak-ng speaks at 22050 Hz, 16 bits; sox trims the silence at
 # both ends, lowers the level by 3 dB for headroom, resamples to 11025 Hz
@@ -13,7 +15,7 @@
 # same tools give the same bytes on every run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-folder=assets/voice
+folder="${1:-assets/voice}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 

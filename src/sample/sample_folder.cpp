@@ -6,30 +6,11 @@
 #include <string_view>
 
 #include "core/implode.h"
-#include "sample/voice_assets.h"
+#include "sample/embedded_assets.h"
 #include "wad/wad_writer.h"
 
 namespace kv {
 namespace {
-
-// Texts are written with CR LF line ends, as the game's own are.
-std::vector<std::uint8_t> DosText(std::string_view text) {
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(text.size() + text.size() / 32);
-  for (const char c : text) {
-    if (c == '\n') bytes.push_back('\r');
-    bytes.push_back(static_cast<std::uint8_t>(c));
-  }
-  return bytes;
-}
-
-std::span<const std::uint8_t> VoiceAsset(std::string_view name) {
-  const auto assets = VoiceAssets();
-  const auto found =
-      std::find_if(assets.begin(), assets.end(), [&](const EmbeddedFile& file) { return file.name == name; });
-  if (found == assets.end()) throw std::logic_error("assets/voice/" + std::string(name) + " is not built in");
-  return found->bytes;
-}
 
 // ------------------------------------------------------------ SOUNDS.WAD
 
@@ -126,30 +107,33 @@ struct SampleFileMaker {
   std::vector<std::uint8_t> (*make)();
 };
 
-std::vector<std::uint8_t> MakeReadme();
-
 const SampleFileMaker kSampleFiles[] = {
     {"SOUNDS.WAD", "WAD archive: 12 speech clips (*.SFX), 3 other entries and 1 damaged entry",
      MakeSoundsWad},
     {"RULES.CMP", "a loose compressed text (Decompress Non-WAD File)", MakeRules},
     {"TITLE.CEL", "5 images of different sizes (Convert CEL to BMP, with TITLE.PAL)", MakeTitleCel},
     {"TITLE.PAL", "the 256-colour palette of TITLE.CEL", MakeTitlePal},
-    {"README.TXT", "what is in this folder; a loose file that is not compressed", MakeReadme},
 };
 
-std::vector<std::uint8_t> MakeReadme() {
+const char* const kReadmeName = "README.TXT";
+const char* const kReadmeDescription = "what is in this folder; a loose file that is not compressed";
+
+std::vector<std::uint8_t> MakeReadme(const std::vector<SampleFile>& files) {
   std::ostringstream text;
   text << "KROLL VOREVUVO SAMPLE GAME FOLDER\n"
           "\n"
           "Made by 'vorevuvo make-sample' so that every function of the tool can be\n"
           "tried without the game. Nothing here comes from the game: the speech is\n"
-          "synthetic and the pictures are drawn by the program.\n"
+          "synthetic, the teams are made up and the pictures are drawn by the program.\n"
           "\n";
-  for (const SampleFileMaker& file : kSampleFiles) {
-    std::string name = file.name;
-    name.resize(std::max<std::size_t>(name.size() + 1, 13), ' ');
-    text << name << file.description << "\n";
-  }
+  const auto list = [&text](std::string name, const std::string& description) {
+    std::replace(name.begin(), name.end(), '/', '\\');
+    name.resize(std::max<std::size_t>(name.size() + 1, 16), ' ');
+    text << name << description << "\n";
+  };
+  for (const SampleFile& file : files)
+    list(file.name, file.description);
+  list(kReadmeName, kReadmeDescription);
   text << "\n"
           "To try:\n"
           "- WAD Viewer: open SOUNDS.WAD, tick 'Convert SFX to WAV when extracting'\n"
@@ -158,6 +142,13 @@ std::vector<std::uint8_t> MakeReadme() {
           "- Decompress Non-WAD File: RULES.CMP gives a readable text. README.TXT\n"
           "  (this file) is not compressed, and the tool says so.\n"
           "- Convert CEL to BMP: TITLE.CEL with TITLE.PAL gives five BMP files.\n"
+          "- Classic Commentary: choose COMMENT.TOK; VOICE.WAD and the team files are\n"
+          "  found beside it. Select a line and press Preview Selection. Set Names\n"
+          "  shows the teams and free agents: select one (a team speaks its name),\n"
+          "  press the slot to fill (Team A, Captain A, Thrower, ...), and the next\n"
+          "  preview or Export says that name.\n"
+          "- Remixed Commentary: choose REMIX.TXT; each entry joins pieces of the\n"
+          "  clips of VOICE.WAD into a new line. Its comments say how.\n"
           "\n"
           "The speech clips of SOUNDS.WAD (8-bit mono, 11025 samples per second):\n";
   for (const SampleClip& clip : SampleSpeechClips()) {
@@ -165,14 +156,35 @@ std::vector<std::uint8_t> MakeReadme() {
     name.resize(14, ' ');
     text << "  " << name << "\"" << clip.text << "\"\n";
   }
+  text << "\n"
+          "The commentary lines of COMMENT.TOK, with the default names: Team A is\n"
+          "BVK, Team B LDM, Captain A BVK00, Captain B LDM00, the thrower F037 and\n"
+          "the receiver F006. J and B are the two commentators.\n"
+       << SampleCommentaryLines();
   return DosText(text.str());
 }
 
 } // namespace
 
-std::vector<SampleClip> SampleSpeechClips() {
-  // assets/voice/phrases.txt: "NAME SPEAKER TEXT" lines; '#' starts a comment.
-  const auto phrases = VoiceAsset("phrases.txt");
+std::vector<std::uint8_t> DosText(std::string_view text) {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(text.size() + text.size() / 32);
+  for (const char c : text) {
+    if (c == '\n') bytes.push_back('\r');
+    bytes.push_back(static_cast<std::uint8_t>(c));
+  }
+  return bytes;
+}
+
+std::span<const std::uint8_t> EmbeddedAsset(std::span<const EmbeddedFile> assets, std::string_view name) {
+  const auto found =
+      std::find_if(assets.begin(), assets.end(), [&](const EmbeddedFile& file) { return file.name == name; });
+  if (found == assets.end()) throw std::logic_error("assets: " + std::string(name) + " is not built in");
+  return found->bytes;
+}
+
+std::vector<SampleClip> ClipsOf(std::span<const EmbeddedFile> assets) {
+  const auto phrases = EmbeddedAsset(assets, "phrases.txt");
   std::istringstream lines(std::string(phrases.begin(), phrases.end()));
   std::vector<SampleClip> clips;
   for (std::string line; std::getline(lines, line);) {
@@ -182,16 +194,22 @@ std::vector<SampleClip> SampleSpeechClips() {
     if (!(fields >> name >> speaker) || name.front() == '#') continue;
     std::string text;
     std::getline(fields >> std::ws, text);
-    clips.push_back({name + ".SFX", text, VoiceAsset(name + ".raw")});
+    clips.push_back({name + ".SFX", text, EmbeddedAsset(assets, name + ".raw")});
   }
   return clips;
 }
 
+std::vector<SampleClip> SampleSpeechClips() {
+  return ClipsOf(VoiceAssets());
+}
+
 std::vector<SampleFile> BuildSampleFolder() {
   std::vector<SampleFile> files;
-  for (const SampleFileMaker& file : kSampleFiles) {
+  for (const SampleFileMaker& file : kSampleFiles)
     files.push_back({file.name, file.description, file.make()});
-  }
+  for (SampleFile& file : SampleCommentaryFiles())
+    files.push_back(std::move(file));
+  files.push_back({kReadmeName, kReadmeDescription, MakeReadme(files)});
   return files;
 }
 

@@ -3,15 +3,18 @@
 // comes from the game; every byte is made here, the same on every run and
 // platform (no time stamps, no randomness but fixed seeds, integer drawing).
 //
-// Each file is made by one small function of a list in sample_folder.cpp;
-// the commentary files (COMMENT.TOK, VOICE\VOICE.WAD, the team files,
-// REMIX.TXT) join that list when the commentary can read them.
+// The files of the WAD viewer and the converters are made in
+// sample_folder.cpp and sample_pictures.cpp, those of the two commentary
+// modes in sample_commentary.cpp.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "sample/embedded_assets.h"
 
 namespace kv {
 
@@ -34,8 +37,25 @@ struct SampleClip {
   std::span<const std::uint8_t> samples;
 };
 
-// The speech clips, in archive order.
+// The speech clips of SOUNDS.WAD, in archive order.
 std::vector<SampleClip> SampleSpeechClips();
+
+// The clips of VOICE\VOICE.WAD, in archive order: the pieces of the
+// commentary lines, then the names of the teams and players.
+std::vector<SampleClip> SampleCommentaryClips();
+
+// COMMENT.TOK, VOICE/VOICE.WAD, the team files, AGENTS.FRP and REMIX.TXT.
+std::vector<SampleFile> SampleCommentaryFiles();
+
+// Each commentary line's file name and what it says, for the README.
+std::string SampleCommentaryLines();
+
+// The clips that the phrases.txt of `assets` lists ("NAME SPEAKER TEXT"
+// lines, '#' starting a comment), each NAME.raw of the same folder.
+std::vector<SampleClip> ClipsOf(std::span<const EmbeddedFile> assets);
+
+// `text` with CR LF line ends, as the game's own texts have.
+std::vector<std::uint8_t> DosText(std::string_view text);
 
 // Drawn in sample_pictures.cpp: TITLE.CEL and its palette TITLE.PAL.
 std::vector<std::uint8_t> MakeTitleCel();

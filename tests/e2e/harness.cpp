@@ -8,6 +8,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "sample/sample_folder.h"
+
 // The GUI's globals, which its entry point defines in the program.
 namespace kv {
 HINSTANCE Instance = nullptr;
@@ -96,6 +98,12 @@ void Journey::SetUp() {
   folder_ = Setting("KV_E2E_ARTIFACTS") + "\\work\\" + TestName();
   std::filesystem::remove_all(folder_);
   std::filesystem::create_directories(folder_);
+}
+
+void Journey::WriteSampleGame() {
+  std::filesystem::create_directories(InFolder("VOICE"));
+  for (const kv::SampleFile& file : kv::BuildSampleFolder())
+    WriteBytes(InFolder(file.name), file.bytes);
 }
 
 void Journey::TearDown() {

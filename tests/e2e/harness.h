@@ -58,6 +58,8 @@ protected:
   void SetUp() override;
   void TearDown() override;
   std::string InFolder(const std::string& name) const { return folder_ + "\\" + name; }
+  // Writes the sample game folder, as `vorevuvo make-sample` does.
+  void WriteSampleGame();
   std::string folder_;
 };
 

@@ -143,8 +143,7 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
   // Size 4; literal mode 0; 6 dictionary bits; literals A and B, a copy of
   // length 2 at distance 2, the end code.
   WriteBytes(InFolder("example.bin"), {4, 0, 0, 0, 0, 6, 0x82, 0x08, 0xed, 0x05, 0xfc, 0x03});
-  for (const kv::SampleFile& file : kv::BuildSampleFolder())
-    if (file.name == "SOUNDS.WAD") WriteBytes(InFolder(file.name), file.bytes);
+  WriteSampleGame();
   // Made before the program starts: the folder chooser now and then misses a
   // folder made just before it opens.
   CreateDirectoryA(InFolder("out").c_str(), nullptr);

@@ -168,30 +168,5 @@ TEST_F(CliTest, Cel2BmpWritesEveryImageOnceIntoANewFolderAndNoneForARefusedFile)
                   "the output folder cannot be made"));
 }
 
-// The sample folder's bytes, pinned by their FNV-1a hashes: every run and
-// platform must write exactly these.
-TEST_F(CliTest, MakeSampleWritesThePinnedFilesAndReplacesNothingWithoutForce) {
-  const std::pair<std::string, std::uint64_t> pinned[] = {{"README.TXT", 3345819365523050253u},
-                                                          {"RULES.CMP", 7585588013501457377u},
-                                                          {"SOUNDS.WAD", 11090812512196240695u},
-                                                          {"TITLE.CEL", 16161838084787494207u},
-                                                          {"TITLE.PAL", 14489430769215972957u}};
-  const CliRun run = Cli({"make-sample", "two/deeper"});
-  for (const auto& [name, hash] : pinned) {
-    std::uint64_t fnv = 14695981039346656037u;
-    for (const std::uint8_t byte : ReadBytes("two/deeper/" + name))
-      fnv = (fnv ^ byte) * 1099511628211u;
-    EXPECT_EQ(fnv, hash) << name;
-    EXPECT_TRUE(Has(run.out, "wrote two/deeper/" + name + " (")) << run.out;
-  }
-  EXPECT_EQ(FilesIn("two/deeper").size(), std::size(pinned));
-  std::filesystem::create_directories("mine");
-  WriteBytes("mine/TITLE.PAL", Text("mine"));
-  EXPECT_TRUE(Has(Cli({"make-sample", "mine"}).err, "mine/TITLE.PAL exists"));
-  EXPECT_EQ(FilesIn("mine"), Strings{"TITLE.PAL"}) << "not even the files that were missing";
-  EXPECT_EQ(Cli({"make-sample", "mine", "--force"}).status, kExitSuccess);
-  EXPECT_EQ(ReadBytes("mine/TITLE.PAL"), ReadBytes("two/deeper/TITLE.PAL"));
-}
-
 } // namespace
 } // namespace kv::test
