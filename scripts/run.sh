@@ -23,6 +23,8 @@ echo "The command-line tool is $root/build/linux-release/vorevuvo ('vorevuvo --h
 sample="$root/sample"
 if [ ! -d "$sample" ]; then
   build/linux-release/vorevuvo make-sample "$sample" >/dev/null
+elif [ ! -e "$sample/REMIX.TXT" ]; then
+  echo "sample/ was made by an older version: it lacks the commentary files."
 fi
 echo "A sample game folder to try the tool with is $sample (Z:${sample//\//\\} in the"
 echo "program's dialogs); its README.TXT tells what to try. To make it anew:"
