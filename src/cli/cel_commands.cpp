@@ -1,9 +1,7 @@
 #include "cli/cel_commands.h"
 
-#include <filesystem>
 #include <ostream>
 #include <set>
-#include <system_error>
 
 #include "cli/output_policy.h"
 #include "media/cel_to_bmp.h"
@@ -33,13 +31,10 @@ std::string UpperAscii(std::string text) {
   return text;
 }
 
-bool MakeFolder(const std::filesystem::path& folder, Streams streams) {
-  std::error_code error;
-  std::error_code ignored;
-  if (!folder.empty()) std::filesystem::create_directories(folder, error);
-  if (!folder.empty() && std::filesystem::is_directory(folder, ignored)) return true;
-  streams.err << "vorevuvo: " << folder.string() << ": the output folder cannot be made"
-              << (error ? ": " + error.message() : std::string()) << '\n';
+bool MakeFolder(const std::string& folder, Streams streams) {
+  if (!folder.empty() && platform::MakeFolders(folder)) return true;
+  streams.err << "vorevuvo: " << folder << ": the output folder cannot be made"
+              << (folder.empty() ? std::string() : ": " + platform::ErrorText(platform::LastError())) << '\n';
   return false;
 }
 
@@ -61,7 +56,7 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
   }
   const std::string& cel_path = args.positional[0];
   const std::string& pal_path = args.positional[1];
-  const std::filesystem::path folder = args.Value("-o");
+  const std::string folder = args.Value("-o");
 
   ConsoleUi ui(streams.in, streams.err, streams.interactive);
   const std::optional<LoadedFile> cel = LoadFile(cel_path);
@@ -77,7 +72,7 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
   const auto deliver = [&](const std::string& name, std::span<const std::uint8_t> bmp) {
     if (!folder_ready) folder_ready = MakeFolder(folder, streams);
     if (!*folder_ready) return;
-    const std::string path = (folder / name).string();
+    const std::string path = PathInFolder(folder, name);
     if (!names_used.insert(UpperAscii(name)).second) {
       streams.err << "vorevuvo: " << path
                   << ": an earlier image of this file has the same name; this one is skipped\n";
@@ -87,7 +82,7 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
   };
   const CelConversion conversion = ConvertCelImages(nullptr, cel_path, *cel, pal_path, *pal, deliver);
   if (!conversion.completed && conversion.images == 0) return kExitFailure;
-  streams.out << written << " of " << conversion.images << " images written to " << folder.string() << '\n';
+  streams.out << written << " of " << conversion.images << " images written to " << folder << '\n';
   return conversion.completed && written == conversion.images ? kExitSuccess : kExitFailure;
 }
 

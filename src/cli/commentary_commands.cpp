@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <span>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "cli/console_ui.h"
@@ -145,9 +143,8 @@ std::string JoinedNames(const std::vector<std::string>& names) {
 // `lead`, the folder, what is wrong and `tail` (CreatePlayerList has told
 // the details of a file that cannot be read).
 bool BuildNameTable(const std::string& folder, std::ostream& err, const char* lead, const char* tail) {
-  std::error_code error;
   std::string problem;
-  if (!std::filesystem::is_directory(FolderShown(folder), error)) {
+  if (!platform::IsFolder(FolderShown(folder))) {
     problem = "no such folder";
   } else if (const std::vector<std::string> missing = MissingNameFiles(folder); !missing.empty()) {
     problem = "no " + JoinedNames(missing) + " there";
@@ -263,7 +260,7 @@ std::optional<NameKey> ResolveSlotValue(const NameSlotInfo& info, const std::str
   for (const NameListItem& item : table) {
     if (NameSlotRefusal(info.slot, item.key.has_value(), item.isGroup) != nullptr) continue;
     fitting.push_back(&item);
-    if (FoldAsciiCase(Cp1252ToUtf8(item.text)).find(folded) != std::string::npos) matching.push_back(&item);
+    if (FoldAsciiCase(SystemText(item.text)).find(folded) != std::string::npos) matching.push_back(&item);
   }
   for (const NameListItem& item : table) {
     if (!item.key || FoldAsciiCase(*item.key) != folded) continue;

@@ -1,10 +1,8 @@
 #include "cli/console_ui.h"
 
-#include <filesystem>
 #include <istream>
 #include <ostream>
 #include <string>
-#include <system_error>
 
 #include "core/file_services.h"
 #include "core/text_encoding.h"
@@ -53,8 +51,7 @@ std::string ShownText(const std::string& text) {
 
 std::string FileProblem(const std::string& path, const std::string& shown, const char* action,
                         const std::string& reason) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return shown + ": is a folder, not a file";
+  if (platform::IsFolder(path)) return shown + ": is a folder, not a file";
   return shown + ": " + action + ": " + reason;
 }
 

@@ -3,7 +3,16 @@
 #include "cli/cli.h"
 #include "cli/console_ui.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The tool prints UTF-8; its manifest makes its arguments and paths UTF-8
+  // too (Windows 10 1903 and later).
+  SetConsoleOutputCP(CP_UTF8);
+#endif
   const std::vector<std::string> args(argv + 1, argv + argc);
   return kv::cli::RunCli(args, {std::cin, std::cout, std::cerr, kv::cli::StdinIsTerminal()});
 }

@@ -1,9 +1,7 @@
 #include "cli/output_policy.h"
 
-#include <filesystem>
 #include <iostream>
 #include <ostream>
-#include <system_error>
 
 namespace kv::cli {
 
@@ -22,8 +20,7 @@ SaveOutcome SaveOutput(ConsoleUi& ui, const std::string& path, std::span<const s
                        OverwriteMode mode) {
   const int shown = ui.messages_shown();
   // A folder "exists" too: it is a failure, not a file to keep.
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
+  if (platform::IsFolder(path)) {
     platform::SetLastError(platform::kErrorAccessDenied);
     ShowSystemError(text::kSaveFileCaption, path);
     return SaveOutcome::Failed;
@@ -51,12 +48,21 @@ CurrentDirectoryKeeper::~CurrentDirectoryKeeper() {
   platform::EnterDirectory(saved_);
 }
 
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+  const char separator = folder.find('\\') != std::string::npos ? '\\' : '/';
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/' && path.back() != '\\') path += separator;
+  for (const char c : name)
+    path += c == '/' ? separator : c;
+  return path;
+}
+
 bool EnterOutputFolder(const std::string& folder, std::ostream& err) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
+  const bool made = platform::MakeFolders(folder);
+  const std::uint32_t why = platform::LastError();
   if (platform::EnterDirectory(folder)) return true;
   err << "vorevuvo: " << folder << ": cannot enter the output folder";
-  if (error) err << " (" << error.message() << ")";
+  if (!made) err << " (" << platform::ErrorText(why) << ")";
   err << "\n";
   return false;
 }

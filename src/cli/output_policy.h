@@ -41,6 +41,10 @@ private:
   std::string saved_;
 };
 
+// `name` (whose '/' become the folder's separator) inside `folder`: C:\GAME
+// and VOICE/VOICE.WAD give C:\GAME\VOICE\VOICE.WAD.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
 // Makes `folder` (and its parents) when missing and makes it the current
 // directory; false after telling why, naming the folder.
 bool EnterOutputFolder(const std::string& folder, std::ostream& err);

@@ -1,8 +1,6 @@
 #include "cli/sample_commands.h"
 
-#include <filesystem>
 #include <ostream>
-#include <system_error>
 #include <vector>
 
 #include "cli/console_ui.h"
@@ -37,24 +35,10 @@ const CommandSyntax kMakeSampleSyntax{{}, {"--force"}};
 
 namespace {
 
-// `name` (which may hold one '/') inside `folder`, with the folder's own
-// separator: C:\GAME gives C:\GAME\SOUNDS.WAD.
-std::string PathIn(const std::string& folder, const std::string& name) {
-  const char separator = folder.find('\\') != std::string::npos ? '\\' : '/';
-  std::string path = folder;
-  if (!path.empty() && path.back() != '/' && path.back() != '\\') path += separator;
-  for (const char c : name)
-    path += c == '/' ? separator : c;
-  return path;
-}
-
 bool MakeFolder(const std::string& folder, std::ostream& err) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (!error && std::filesystem::is_directory(folder, error)) return true;
-  err << "vorevuvo: " << folder << ": cannot make the folder";
-  if (error) err << " (" << error.message() << ")";
-  err << "\n";
+  if (platform::MakeFolders(folder)) return true;
+  err << "vorevuvo: " << folder << ": cannot make the folder (" << platform::ErrorText(platform::LastError())
+      << ")\n";
   return false;
 }
 
@@ -72,7 +56,7 @@ int RunMakeSample(const ParsedArgs& args, Streams streams) {
   if (!force) {
     std::vector<std::string> existing;
     for (const SampleFile& file : files) {
-      const std::string path = PathIn(folder, file.name);
+      const std::string path = PathInFolder(folder, file.name);
       if (platform::FileExists(path)) existing.push_back(path);
     }
     if (!existing.empty()) {
@@ -87,9 +71,9 @@ int RunMakeSample(const ParsedArgs& args, Streams streams) {
   if (!MakeFolder(folder, streams.err)) return kExitFailure;
   bool failed = false;
   for (const SampleFile& file : files) {
-    const std::string path = PathIn(folder, file.name);
+    const std::string path = PathInFolder(folder, file.name);
     if (const std::string within = platform::FolderOf(file.name); !within.empty()) {
-      if (!MakeFolder(PathIn(folder, within), streams.err)) return kExitFailure;
+      if (!MakeFolder(PathInFolder(folder, within), streams.err)) return kExitFailure;
     }
     switch (SaveOutput(ui, path, file.bytes, force ? Overwrite : Skip)) {
     case SaveOutcome::Written:

@@ -97,13 +97,13 @@ bool HasCreateOptions(const ParsedArgs& args) {
 }
 
 // The entry that a NAME typed on the command line means: its own bytes, or
-// (case ignored) its name as the console shows it, Windows-1252 in UTF-8,
-// so that "caf\u00e9.txt" finds the entry named caf + 0xE9 + ".txt".
+// (case ignored) its name in the process's code page, the one the name was
+// typed in, so that "caf\u00e9.txt" finds the entry named caf + 0xE9 + ".txt".
 std::optional<std::string> EntryNamedOnCommandLine(WadImage image, const std::string& typed) {
   if (FindWadEntry(image, typed)) return typed;
   const std::string folded = FoldAsciiCase(typed);
   for (const WadEntry& entry : ReadWadDirectory(image))
-    if (FoldAsciiCase(Cp1252ToUtf8(entry.name)) == folded) return entry.name;
+    if (FoldAsciiCase(SystemText(entry.name)) == folded) return entry.name;
   return std::nullopt;
 }
 

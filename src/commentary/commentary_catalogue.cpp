@@ -8,6 +8,7 @@
 #include "core/explode.h"
 #include "core/file_services.h"
 #include "core/little_endian.h"
+#include "core/text_encoding.h"
 #include "platform/platform.h"
 #include "wad/current_wad.h"
 #include "wad/voice_wad.h"
@@ -55,7 +56,7 @@ std::optional<std::vector<std::uint8_t>> ReadCommentaryText(const std::string& p
 
 void ShowCatalogueMessages(const ParsedCatalogue& catalogue) {
   for (const CatalogueMessage& message : catalogue.messages)
-    platform::ShowMessage(nullptr, message.text, message.entryId, Buttons::Ok);
+    platform::ShowMessage(nullptr, message.text, SystemText(message.entryId), Buttons::Ok);
 }
 
 std::optional<std::vector<CommentaryLine>> LoadCommentaryCatalogue() {

@@ -15,12 +15,13 @@ bool ExportCommentaryLine(const CommentaryLine& line, WadImage voice, OverwriteM
                           platform::WindowHandle owner) {
   // The name comes from three bytes of the file: it must not reach out of
   // the chosen folder or to a device.
-  if (const std::string reason = UnsafeFileNameReason(line.outputName); !reason.empty()) {
-    platform::ShowMessage(nullptr, text::kRefusedPrefix + reason, line.outputName, platform::Buttons::Ok);
+  const std::string file_name = SystemText(line.outputName);
+  if (const std::string reason = UnsafeFileNameReason(file_name); !reason.empty()) {
+    platform::ShowMessage(nullptr, text::kRefusedPrefix + reason, file_name, platform::Buttons::Ok);
     return false;
   }
   const std::optional<WavImage> image = BuildCommentarySound(line, voice, owner);
-  return image && SaveFile(FileNameFromGameText(line.outputName), *image, mode);
+  return image && SaveFile(file_name, *image, mode);
 }
 
 } // namespace kv

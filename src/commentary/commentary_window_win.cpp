@@ -13,6 +13,7 @@
 #include "commentary/commentary_catalogue.h"
 #include "commentary/commentary_export.h"
 #include "commentary/commentary_sound.h"
+#include "core/text_encoding.h"
 #include "media/sound_clip.h"
 #include "platform/platform.h"
 #include "shell/commands.h"
@@ -80,7 +81,7 @@ void FillCommentaryList(HWND list, std::vector<CommentaryLine> lines) {
     const std::string name = line.outputName;
     const bool flags[] = {line.hasTeamName, line.hasStarPlayerName, line.hasThrowerName};
     const LPARAM record = AdoptRowRecord(std::make_unique<CommentaryRow>(std::move(line)));
-    const int row = AppendRow(list, name, record);
+    const int row = AppendRow(list, SystemText(name), record);
     if (row < 0) {
       ReleaseRowRecord(record);
       break;

@@ -15,6 +15,7 @@
 #include "commentary/commentary_sound.h"
 #include "commentary/name_lists.h"
 #include "commentary/name_slots.h"
+#include "core/text_encoding.h"
 #include "media/sound_clip.h"
 #include "shell/commands.h"
 #include "shell/list_view_win.h"
@@ -38,7 +39,8 @@ HTREEITEM AppendItem(HWND tree, HTREEITEM parent, const NameListItem& entry) {
   insert.hParent = parent;
   insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
-  insert.item.pszText = const_cast<char*>(entry.text.c_str());
+  const std::string text = SystemText(entry.text);
+  insert.item.pszText = const_cast<char*>(text.c_str());
   insert.item.cChildren = entry.isGroup ? 1 : 0;
   // The item owns its key from here on; TVN_DELETEITEM gives it back.
   insert.item.lParam =

@@ -19,7 +19,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 // Windows takes a final name component as a device when the part before its
 // first '.', without trailing blanks, is a device name; the superscript
-// digits of the ANSI code page count as digits for COM and LPT.
+// digits 1, 2 and 3 count as digits for COM and LPT, as Windows-1252 bytes
+// and in UTF-8 alike, so that a game's name is refused before and after its
+// conversion to the process's code page.
 bool IsDeviceName(std::string_view name) {
   std::string_view base = name.substr(0, name.find('.'));
   while (!base.empty() && base.back() == ' ')
@@ -29,10 +31,13 @@ bool IsDeviceName(std::string_view name) {
   for (std::string_view device : kDevices) {
     if (EqualsIgnoringCase(base, device)) return true;
   }
-  if (base.size() != 4) return false;
+  // In UTF-8 the three superscripts are 0xC2 and their Windows-1252 byte.
+  const bool utf8_digit = base.size() == 5 && static_cast<unsigned char>(base[3]) == 0xC2;
+  if (base.size() != (utf8_digit ? 5 : 4)) return false;
   if (!EqualsIgnoringCase(base.substr(0, 3), "COM") && !EqualsIgnoringCase(base.substr(0, 3), "LPT"))
     return false;
-  const auto digit = static_cast<unsigned char>(base[3]);
+  const auto digit = static_cast<unsigned char>(base.back());
+  if (utf8_digit) return digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
   return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/platform.h"
+
 namespace kv {
 namespace {
 
@@ -43,12 +45,8 @@ std::string FoldAsciiCase(std::string text) {
   return text;
 }
 
-std::string FileNameFromGameText(std::string_view text) {
-#ifdef _WIN32
-  return std::string(text);
-#else
-  return Cp1252ToUtf8(text);
-#endif
+std::string SystemText(std::string_view game_text) {
+  return platform::TextIsUtf8() ? Cp1252ToUtf8(game_text) : std::string(game_text);
 }
 
 } // namespace kv

@@ -1,4 +1,10 @@
-// The game's texts are 8-bit Windows-1252; the command line prints UTF-8.
+// The one text model. Texts from the game's files (entry names, image names,
+// commentary entry ids and the file names made from them, team and player
+// texts, remix entry names) are Windows-1252 bytes. They are kept as bytes
+// wherever they are looked up in an archive, and turned into the process's
+// code page by SystemText, only where they are shown or name a file. Paths
+// from dialogs and the command line are already in that code page and are
+// never converted. The command line prints UTF-8 (Cp1252ToUtf8).
 #pragma once
 
 #include <string>
@@ -16,11 +22,12 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // regard to case as the game does (other bytes are compared as they are).
 std::string FoldAsciiCase(std::string text);
 
-// A file name made from a game text, in the encoding of the platform's file
-// names: UTF-8 where names are UTF-8 (Linux), so that no file gets a name
-// that is not valid UTF-8; the bytes as they are on Windows, whose "A"
-// functions take them in the system's code page. Entries are still looked
-// up by the game's own bytes.
-std::string FileNameFromGameText(std::string_view text);
+// A game text in the process's code page, to be shown or to name a file:
+// UTF-8 where the process's texts are UTF-8 (Linux; Windows with the UTF-8
+// code page), so that "caf\xE9" shows and is written as "café"; the bytes
+// as they are elsewhere (older Windows, whose code page is the game's own on
+// Western systems). No character that the conversion makes is '\\', '/' or
+// ':', so a converted name is checked as a file name like any other.
+std::string SystemText(std::string_view game_text);
 
 } // namespace kv

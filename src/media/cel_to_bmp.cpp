@@ -19,7 +19,7 @@ constexpr std::size_t kNamesListed = 10;
 // Appends `image_name` in quotes, as it would appear in a file name.
 void AppendQuoted(std::string& text, const std::string& image_name) {
   text += '"';
-  text += PlainFileName(image_name);
+  text += PlainFileName(SystemText(image_name));
   text += '"';
 }
 
@@ -99,7 +99,7 @@ CelConversion ConvertCelImages(platform::WindowHandle owner, const std::string& 
   const std::string base = CelBaseName(cel_path);
   for (const CelImage& image : contents.images) {
     if (image.status != CelImage::Intact) continue;
-    const std::string name = SuggestedBmpName(base, FileNameFromGameText(image.name));
+    const std::string name = SuggestedBmpName(base, SystemText(image.name));
     if (name.size() > kMaxFileNameLength) {
       std::string message = "Skipped image ";
       AppendQuoted(message, image.name);

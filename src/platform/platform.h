@@ -82,6 +82,10 @@ bool MoveFileOver(const std::string& from, const std::string& to);
 // Removes a file; keeps LastError() as it was, for clean-up on failure paths.
 void RemoveFileQuietly(const std::string& path);
 bool FileExists(const std::string& path);
+bool IsFolder(const std::string& path);
+// Makes the folder `path` and every missing folder above it. True when
+// `path` is a folder afterwards; otherwise LastError tells why not.
+bool MakeFolders(const std::string& path);
 
 // The path of the file `name` in `folder` alone (with or without a trailing
 // separator), matched without regard to case; nullopt when it is not there.
@@ -92,6 +96,11 @@ std::optional<std::string> SearchPathForFile(const std::string& name);
 
 std::string CurrentDirectory();
 bool EnterDirectory(const std::string& path);
+
+// True when the process's 8-bit texts (paths, window texts, the "A"
+// functions) are UTF-8: always on Linux, and on Windows when the manifest's
+// UTF-8 code page took effect (Windows 10 1903 and later).
+bool TextIsUtf8();
 
 // The folder part of a path, with its trailing separator ("" for a bare name).
 std::string FolderOf(const std::string& path);

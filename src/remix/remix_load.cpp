@@ -34,14 +34,14 @@ std::optional<std::vector<RemixEntry>> LoadRemixScript() {
 }
 
 bool ExportRemixEntry(const RemixEntry& entry, OverwriteMode mode) {
-  const std::string file_name = entry.name + ".wav";
+  const std::string file_name = SystemText(entry.name) + ".wav";
   // The name comes from the script: it must not reach out of the chosen
   // folder or to a device.
   if (const std::string reason = UnsafeFileNameReason(file_name); !reason.empty()) {
     platform::ShowMessage(nullptr, text::kRefusedPrefix + reason, file_name, platform::Buttons::Ok);
     return false;
   }
-  return SaveFile(FileNameFromGameText(file_name), entry.image, mode);
+  return SaveFile(file_name, entry.image, mode);
 }
 
 } // namespace kv

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "core/text_encoding.h"
 #include "media/sound_clip.h"
 #include "platform/platform.h"
 #include "remix/remix_load.h"
@@ -49,7 +50,7 @@ void ShowRemixWindow(HWND window) {
   for (RemixEntry& entry : *entries) {
     const std::string name = entry.name;
     const LPARAM record = AdoptRowRecord(std::make_unique<RemixRow>(std::move(entry)));
-    if (AppendRow(list, name, record) < 0) ReleaseRowRecord(record);
+    if (AppendRow(list, SystemText(name), record) < 0) ReleaseRowRecord(record);
   }
   SendMessageA(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);

@@ -14,8 +14,9 @@ namespace {
 
 using platform::Buttons;
 
-void Tell(const std::string& text, std::string_view caption) {
-  platform::ShowMessage(nullptr, text, std::string(caption), Buttons::Ok);
+// A message captioned with an entry's name, in the process's code page.
+void Tell(const std::string& text, std::string_view entry_name) {
+  platform::ShowMessage(nullptr, text, SystemText(entry_name), Buttons::Ok);
 }
 
 // The text after the first '.', the one that decides the SFX conversion (a
@@ -27,7 +28,7 @@ std::string_view TextAfterFirstDot(std::string_view name) {
 
 bool Save(const std::string& name, std::span<const std::uint8_t> data, OverwriteMode mode,
           ExtractTally* tally) {
-  const bool written = SaveFile(FileNameFromGameText(name), data, mode);
+  const bool written = SaveFile(SystemText(name), data, mode);
   if (tally != nullptr) ++(written ? tally->written : tally->not_written);
   return written;
 }
@@ -67,7 +68,7 @@ bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& se
   for (auto index = FindWadEntry(image, name); index; index = FindWadEntry(image, name, *index + 1)) {
     // The name becomes a file in the chosen folder: it must not reach out of
     // it or to a device. Every record of the walk shares it.
-    if (const std::string reason = UnsafeFileNameReason(name); !reason.empty()) {
+    if (const std::string reason = UnsafeFileNameReason(SystemText(name)); !reason.empty()) {
       Tell(text::kRefusedPrefix + reason + text::kNothingWritten, name);
       return false;
     }
@@ -86,7 +87,7 @@ bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& se
         decoded.resize(*entry.size);
       } catch (const std::bad_alloc&) {
         platform::SetLastError(platform::kErrorNotEnoughMemory);
-        ShowSystemError(name);
+        ShowSystemError(SystemText(name));
         return false;
       }
       produced = DecodeWadEntry(image, entry, decoded);

@@ -3,10 +3,11 @@
 // the column sort that every list of the program gets from a header click.
 //
 // The list's rows are the viewer's only copy of the directory: the extract
-// commands read the Name cells back in the order the rows stand in, so a
-// sort decides the order of extraction. The rows carry no item data here; the
-// commentary and remix lists hang owned records on theirs, and the sort moves
-// those with their rows.
+// commands take the rows' entry names in the order the rows stand in, so a
+// sort decides the order of extraction. The Name cell shows the name in the
+// process's code page; the row's record keeps the entry's own bytes, by
+// which the extraction finds it. The commentary and remix lists hang records
+// of their own on their rows, and the sort moves every record with its row.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "core/file_services.h"
+#include "core/text_encoding.h"
 #include "platform/platform.h"
 #include "shell/commands.h"
 #include "shell/list_view_win.h"
@@ -56,13 +58,20 @@ std::string SignedText(std::uint32_t value) {
 
 // ------------------------------------------------------------ list access
 
-// The Name cells of the rows that `next` visits, in row order.
+// What a row keeps of its entry: the name as the archive holds it.
+struct WadRow : RowRecord {
+  explicit WadRow(std::string entry_name) : name(std::move(entry_name)) {}
+  std::string name;
+};
+
+// The entry names of the rows that `next` visits, in row order.
 std::vector<std::string> NamesOfRows(HWND list, UINT next) {
   std::vector<std::string> names;
   if (list == nullptr || !IsWindow(list)) return names;
   for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
                                                           MAKELPARAM(next, 0)))) >= 0;)
-    names.push_back(CellText(list, row, 0));
+    if (const auto* record = dynamic_cast<const WadRow*>(RowRecordOf(RowData(list, row))))
+      names.push_back(record->name);
   return names;
 }
 
@@ -143,8 +152,12 @@ void FillWadList(HWND list, const std::vector<WadEntry>& entries) {
   SendMessageA(list, WM_SETREDRAW, FALSE, 0);
   SendMessageA(list, LVM_SETITEMCOUNT, entries.size(), 0);
   for (const WadEntry& entry : entries) {
-    const int row = AppendRow(list, entry.name);
-    if (row < 0) break;
+    const LPARAM record = AdoptRowRecord(std::make_unique<WadRow>(entry.name));
+    const int row = AppendRow(list, SystemText(entry.name), record);
+    if (row < 0) {
+      ReleaseRowRecord(record);
+      break;
+    }
     SetCellText(list, row, 1, entry.type);
     SetCellText(list, row, 2, SignedText(entry.compressed_size));
     // A declared size that lies outside the file is unknown.

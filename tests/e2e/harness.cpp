@@ -101,7 +101,7 @@ void Journey::SetUp() {
 }
 
 void Journey::WriteSampleGame() {
-  std::filesystem::create_directories(InFolder("VOICE"));
+  std::filesystem::create_directories(kv::test::FsPath(InFolder("VOICE")));
   for (const kv::SampleFile& file : kv::BuildSampleFolder())
     WriteBytes(InFolder(file.name), file.bytes);
 }

@@ -95,7 +95,7 @@ protected:
   }
   // Presses an extract button and chooses `folder` of the working folder.
   void ExtractInto(int button, const std::string& folder) {
-    std::filesystem::create_directories(InFolder(folder));
+    std::filesystem::create_directories(kv::test::FsPath(InFolder(folder)));
     ui_.ChooseFolder(InFolder(folder));
     Click(button);
   }

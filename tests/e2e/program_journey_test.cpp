@@ -140,14 +140,18 @@ private:
 using TheProgram = Journey;
 
 TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAndEndsWithExitCodeZero) {
+  // The game and the output folder are named in Cyrillic and Japanese: the
+  // system's dialogs hand such paths back whole only in the UTF-8 code page.
+  folder_ += "\\Игра ゲーム";
+  const std::string out = InFolder("Вывод 出力");
+  std::filesystem::create_directories(kv::test::FsPath(out));
   // Size 4; literal mode 0; 6 dictionary bits; literals A and B, a copy of
   // length 2 at distance 2, the end code.
   WriteBytes(InFolder("example.bin"), {4, 0, 0, 0, 0, 6, 0x82, 0x08, 0xed, 0x05, 0xfc, 0x03});
   WriteSampleGame();
   // Made before the program starts: the folder chooser now and then misses a
   // folder made just before it opens.
-  CreateDirectoryA(InFolder("out").c_str(), nullptr);
-  WriteBytes(InFolder("out\\PLAYS.TXT"), {'o', 'l', 'd'});
+  WriteBytes(out + "\\PLAYS.TXT", {'o', 'l', 'd'});
   Program program(folder_);
   HWND main = program.MainWindow();
   // Style (a title bar with close and minimise boxes, no sizing), size, and
@@ -185,7 +189,7 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
             "Ctrl+A to select every row");
   const std::vector<HWND> screen = ChildrenOf(main);
   program.Press(kv::kCmdExtractAll);
-  program.ChooseFolder(InFolder("out"));
+  program.ChooseFolder(out);
   const std::string question = program.Answer(IDYES, [&] {
     // A click on "Name" (which would sort), "< Back", two other commands and
     // a close. Sent: each has been handled when its send returns, and one that
@@ -208,11 +212,11 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
   EXPECT_EQ(program.Answer(), "DAMAGED.DAT: Decompression Failed\n Extracting file \"as is\" ");
   EXPECT_EQ(program.Answer(), "Files Extracted: 16");
   EXPECT_EQ(program.WaitForExit(), 0u) << "the close asked for during the extraction was not carried out";
-  EXPECT_NE(ReadBytes(InFolder("out\\PLAYS.TXT")), (Bytes{'o', 'l', 'd'}));
+  EXPECT_NE(ReadBytes(out + "\\PLAYS.TXT"), (Bytes{'o', 'l', 'd'}));
   const kv::SampleClip& clip =
       kv::SampleSpeechClips().at(0); // a WAV file: a 46-byte header, then the samples
-  const std::string wav = "out\\" + clip.entry_name.substr(0, clip.entry_name.find('.')) + ".WAV";
-  EXPECT_EQ(ReadBytes(InFolder(wav)).size(), 46 + clip.samples.size()) << wav;
+  const std::string wav = out + "\\" + clip.entry_name.substr(0, clip.entry_name.find('.')) + ".WAV";
+  EXPECT_EQ(ReadBytes(wav).size(), 46 + clip.samples.size()) << wav;
 }
 
 } // namespace

@@ -34,22 +34,28 @@ Bytes Pattern(std::size_t size, unsigned seed) {
   return data;
 }
 
+std::filesystem::path FsPath(const std::string& utf8) {
+  return std::u8string(utf8.begin(), utf8.end());
+}
+
 void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 Strings FilesIn(const std::filesystem::path& folder) {
   Strings names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::u8string name = entry.path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
+  }
   std::sort(names.begin(), names.end());
   return names;
 }

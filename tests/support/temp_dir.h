@@ -28,6 +28,11 @@ private:
   std::filesystem::path path_;
 };
 
+// A path from a UTF-8 text, the code page of the tests on every platform
+// (a std::filesystem::path made from a narrow text on Windows takes it in
+// another one).
+std::filesystem::path FsPath(const std::string& utf8);
+
 Bytes Text(std::string_view text);
 // `size` bytes that compress somewhat but not to nothing; `seed` varies them.
 Bytes Pattern(std::size_t size, unsigned seed = 0);

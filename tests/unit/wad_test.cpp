@@ -7,6 +7,7 @@
 #include "core/implode.h"
 #include "core/little_endian.h"
 #include "core/safe_name.h"
+#include "core/text_encoding.h"
 #include "media/wav.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -254,8 +255,9 @@ TEST_F(WadExtract, ExtractAllAndSelectionAskForAFolderAndCountWhatWasWritten) {
 }
 
 TEST(SafeName, PlainNamesPassAndNamesThatLeaveTheFolderOrReachADeviceAreRefused) {
-  for (const char* name : {"KICK.SFX", "kick.WAV", "README", ".hidden", "A.B.SFX", "CONSOLE.TXT", "CON_1",
-                           "COM10", "LPT0.BIN", "NULL", "COM", " lead.txt", "x..y", "\xC4RGER.TXT"})
+  for (const char* name :
+       {"KICK.SFX", "kick.WAV", "README", ".hidden", "A.B.SFX", "CONSOLE.TXT", "CON_1", "COM10", "LPT0.BIN",
+        "NULL", "COM", " lead.txt", "x..y", "\xC4RGER.TXT", "caf\xC3\xA9.txt", "COM\xC2\xB4"})
     EXPECT_EQ(UnsafeFileNameReason(name), "") << name;
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"empty", {""}},
@@ -266,7 +268,7 @@ TEST(SafeName, PlainNamesPassAndNamesThatLeaveTheFolderOrReachADeviceAreRefused)
       {"Windows does not allow", {"WHAT?.SFX", "A*", "\"Q\"", "<x>", "a|b"}},
       {"device",
        {"CON", "Nul.txt", "AUX.SFX", "prn", "CON .TXT", "COM1", "com9.sfx", "LPT1", "COM\xB9", "LPT\xB2.TXT",
-        "CONIN$", "conout$.x"}},
+        "CONIN$", "conout$.x", SystemText("COM\xB9"), SystemText("lpt\xB3.txt")}},
   };
   for (const auto& [reason_part, names] : cases) {
     for (const std::string& name : names) {

@@ -209,6 +209,23 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool MakeFolders(const std::string& path) {
+  int failure = 0;
+  for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+    const std::string folder = path.substr(0, end);
+    if (!folder.empty() && mkdir(folder.c_str(), 0777) != 0) failure = errno;
+    if (end == std::string::npos) break;
+  }
+  if (IsFolder(path)) return true;
+  g_last_error = CodeFromErrno(failure == 0 || failure == EEXIST ? ENOTDIR : failure);
+  return false;
+}
+
 namespace {
 
 bool IsRegularFile(const std::string& path) {
@@ -235,6 +252,10 @@ std::optional<std::string> ResolveIgnoringCase(const std::string& path) {
 }
 
 } // namespace
+
+bool TextIsUtf8() {
+  return true;
+}
 
 std::optional<std::string> SearchFolder(const std::string& folder, const std::string& name) {
   std::string path = folder;

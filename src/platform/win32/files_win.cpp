@@ -107,6 +107,27 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool IsFolder(const std::string& path) {
+  const KeepLastError keep;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool MakeFolders(const std::string& path) {
+  // Each folder on the way down, from the first that can be made: a drive
+  // or a share's root only fails with "exists" or "access denied".
+  DWORD failure = ERROR_SUCCESS;
+  for (std::size_t end = path.find_first_of("\\/", 1);; end = path.find_first_of("\\/", end + 1)) {
+    const std::string folder = path.substr(0, end);
+    if (!folder.empty() && folder.back() != ':' && !CreateDirectoryA(folder.c_str(), nullptr))
+      failure = ::GetLastError();
+    if (end == std::string::npos) break;
+  }
+  if (IsFolder(path)) return true;
+  ::SetLastError(failure == ERROR_SUCCESS || failure == ERROR_ALREADY_EXISTS ? ERROR_DIRECTORY : failure);
+  return false;
+}
+
 namespace {
 std::optional<std::string> Search(const char* folder, const std::string& name) {
   const KeepLastError keep;
@@ -123,6 +144,10 @@ std::optional<std::string> SearchFolder(const std::string& folder, const std::st
 
 std::optional<std::string> SearchPathForFile(const std::string& name) {
   return Search(nullptr, name);
+}
+
+bool TextIsUtf8() {
+  return GetACP() == CP_UTF8;
 }
 
 std::string CurrentDirectory() {
