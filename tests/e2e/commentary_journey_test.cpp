@@ -183,27 +183,5 @@ TEST_F(Commentary, NamesChosenInSetNamesAreHeardAndExported) {
   EXPECT_EQ(kv::NameSlotKey(kv::NameSlot::Thrower), "F037");
 }
 
-// The sample game folder: COMMENT.TOK is the only file asked for, every line
-// and name is there, and every line is exported.
-using SampleCommentary = Session;
-
-TEST_F(SampleCommentary, AsksOnlyForCommentTokListsEveryLineAndNameAndExportsEveryLine) {
-  WriteSampleGame();
-  ui_.ChooseFile(InFolder("COMMENT.TOK"));
-  Click(kv::kCmdClassicCommentary);
-  HWND list = FindWindowExA(main_, nullptr, WC_LISTVIEWA, nullptr);
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(ui_.dialogs.size(), 1u);
-  EXPECT_EQ(Column(list, 0).size(), 11u);
-  Click(kv::kCmdSetNames);
-  EXPECT_EQ(TreeView_GetCount(kv::SetNamesTree), 9u + 8 * 16 + 6);
-  HWND tree = kv::SetNamesTree;
-  TreeView_Expand(tree, TreeView_GetRoot(tree), TVE_EXPAND);
-  Shot(FindWindowA(kv::kMainClassName, "Set Names"), "set-names");
-  ExtractInto(kv::kCmdExportCommentary, "out");
-  EXPECT_EQ(Shown(), Names{"Success?: Exported: 11 files"});
-  Shot(main_, "lines");
-}
-
 } // namespace
 } // namespace e2e

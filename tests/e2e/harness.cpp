@@ -96,8 +96,8 @@ void Shot(HWND window, const std::string& step) {
 
 void Journey::SetUp() {
   folder_ = Setting("KV_E2E_ARTIFACTS") + "\\work\\" + TestName();
-  std::filesystem::remove_all(folder_);
-  std::filesystem::create_directories(folder_);
+  std::filesystem::remove_all(kv::test::FsPath(folder_));
+  std::filesystem::create_directories(kv::test::FsPath(folder_));
 }
 
 void Journey::WriteSampleGame() {

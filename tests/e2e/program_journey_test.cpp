@@ -87,7 +87,7 @@ public:
           return WriteProcessMemory(process, remote.get() + 1024, &item, sizeof item, nullptr) &&
                  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.get() + 1024)) &&
                  ReadProcessMemory(process, item.pszText, selected, MAX_PATH - 1, nullptr) &&
-                 std::filesystem::path(path).filename() == selected;
+                 path.substr(path.find_last_of('\\') + 1) == selected;
         },
         "the folder chooser to select " + path);
     Dismiss(chooser, IDOK);
@@ -213,8 +213,7 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
   EXPECT_EQ(program.Answer(), "Files Extracted: 16");
   EXPECT_EQ(program.WaitForExit(), 0u) << "the close asked for during the extraction was not carried out";
   EXPECT_NE(ReadBytes(out + "\\PLAYS.TXT"), (Bytes{'o', 'l', 'd'}));
-  const kv::SampleClip& clip =
-      kv::SampleSpeechClips().at(0); // a WAV file: a 46-byte header, then the samples
+  const kv::SampleClip clip = kv::SampleSpeechClips().at(0); // a WAV file: a 46-byte header, then the samples
   const std::string wav = out + "\\" + clip.entry_name.substr(0, clip.entry_name.find('.')) + ".WAV";
   EXPECT_EQ(ReadBytes(wav).size(), 46 + clip.samples.size()) << wav;
 }

@@ -76,23 +76,5 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExportedAndAScriptInErrorBringsTheMe
   EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
 }
 
-// The sample game folder: REMIX.TXT is the only file asked for, and its
-// entries are listed and exported.
-using SampleRemix = Session;
-
-TEST_F(SampleRemix, AsksOnlyForTheScriptAndExportsEveryEntry) {
-  WriteSampleGame();
-  ui_.ChooseFile(InFolder("REMIX.TXT"));
-  Click(kv::kCmdRemixedCommentary);
-  HWND list = FindWindowExA(main_, nullptr, WC_LISTVIEWA, nullptr);
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(ui_.dialogs.size(), 1u);
-  EXPECT_EQ(Column(list, 0),
-            (Names{"Hello_Bears", "Oh_Falk_Picked_Off", "Sandoval_Superb", "Kestrels_Turnaround"}));
-  Shot(main_, "entries");
-  ExtractInto(kv::kCmdExportRemix, "out");
-  EXPECT_EQ(Shown(), Names{"Files Extracted: 4"});
-}
-
 } // namespace
 } // namespace e2e
