@@ -98,6 +98,18 @@ TEST(Win32Files, MoveFileOverReplacesTheOldFileAndBareNamesLandInTheCurrentDirec
   EXPECT_TRUE(FileExists(dir.File("bare.bin")));
 }
 
+// The program's code page is UTF-8 (its manifest): folders of any name are
+// made whole, and a file in the way is reported.
+TEST(Win32Files, FoldersOfAnyNameAreMadeWithTheirParentsAndAFileInTheWayIsReported) {
+  TempDir dir;
+  const std::string deep = dir.File("Иван\\ゲーム\\out");
+  EXPECT_TRUE(MakeFolders(deep) && MakeFolders(deep + "\\"));
+  EXPECT_TRUE(IsFolder(deep) && std::filesystem::is_directory(FsPath(deep)));
+  WriteBytes(dir.File("file"), Text("x"));
+  EXPECT_FALSE(MakeFolders(dir.File("file\\sub")) || IsFolder(dir.File("file")));
+  EXPECT_EQ(LastError(), kErrorPathNotFound);
+}
+
 // With KV_PLAYED_SOUNDS set, the tests hear what was handed to PlaySoundA.
 TEST(Win32Sound, EveryImageHandedToThePlayerIsWrittenWhereTheTestsAsk) {
   TempDir dir;
