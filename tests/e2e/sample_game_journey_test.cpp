@@ -44,7 +44,7 @@ TEST_F(SampleGame, InACyrillicAndJapaneseFolderEveryModeReadsItAndWritesIntoAnot
   Click(kv::kCmdRemixedCommentary);
   EXPECT_EQ(ui_.dialogs.size(), asked + 2) << "VOICE.WAD is found beside REMIX.TXT";
   EXPECT_EQ(Column(FindWindowExA(main_, nullptr, WC_LISTVIEWA, nullptr), 0),
-            (Names{"Hello_Bears", "Oh_Falk_Picked_Off", "Sandoval_Superb", "Kestrels_Turnaround"}));
+            (Names{"Hello_Bears", "Oh_Crowder_Picked_Off", "Sandoval_Superb", "Kestrels_Turnaround"}));
   ExtractInto(kv::kCmdExportRemix, out);
   EXPECT_EQ(Shown(), Names{"Files Extracted: 4"});
   Click(kv::kCmdBack);
