@@ -38,8 +38,9 @@ bool MakeFolder(const std::filesystem::path& folder, Streams streams) {
   std::error_code ignored;
   if (!folder.empty()) std::filesystem::create_directories(folder, error);
   if (!folder.empty() && std::filesystem::is_directory(folder, ignored)) return true;
-  streams.err << "vorevuvo: " << folder.string() << ": the output folder cannot be made"
-              << (error ? ": " + error.message() : std::string()) << '\n';
+  streams.err << "vorevuvo: " << ShownText(folder.string(), TextOrigin::Local)
+              << ": the output folder cannot be made" << (error ? ": " + error.message() : std::string())
+              << '\n';
   return false;
 }
 
@@ -79,7 +80,7 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
     if (!*folder_ready) return;
     const std::string path = (folder / name).string();
     if (!names_used.insert(UpperAscii(name)).second) {
-      streams.err << "vorevuvo: " << path
+      streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
                   << ": an earlier image of this file has the same name; this one is skipped\n";
       return;
     }
@@ -87,7 +88,8 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
   };
   const CelConversion conversion = ConvertCelImages(nullptr, cel_path, *cel, pal_path, *pal, deliver);
   if (!conversion.completed && conversion.images == 0) return kExitFailure;
-  streams.out << written << " of " << conversion.images << " images written to " << folder.string() << '\n';
+  streams.out << written << " of " << conversion.images << " images written to "
+              << ShownText(folder.string(), TextOrigin::Local) << '\n';
   return conversion.completed && written == conversion.images ? kExitSuccess : kExitFailure;
 }
 

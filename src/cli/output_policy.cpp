@@ -37,9 +37,9 @@ SaveOutcome SaveAndReport(ConsoleUi& ui, Streams streams, const std::string& pat
   const SaveOutcome outcome = SaveOutput(ui, path, data, mode);
   if (outcome == SaveOutcome::Written) {
     if (detail.empty()) detail = std::to_string(data.size()) + " bytes";
-    streams.out << "wrote " << path << " (" << detail << ")\n";
+    streams.out << "wrote " << ShownText(path, TextOrigin::Local) << " (" << detail << ")\n";
   } else if (outcome == SaveOutcome::Skipped) {
-    streams.err << "vorevuvo: " << path
+    streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
                 << " exists and was left as it is (--overwrite overwrite replaces it)\n";
   }
   return outcome;
@@ -55,7 +55,7 @@ bool EnterOutputFolder(const std::string& folder, std::ostream& err) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (platform::EnterDirectory(folder)) return true;
-  err << "vorevuvo: " << folder << ": cannot enter the output folder";
+  err << "vorevuvo: " << ShownText(folder, TextOrigin::Local) << ": cannot enter the output folder";
   if (error) err << " (" << error.message() << ")";
   err << "\n";
   return false;
