@@ -33,7 +33,7 @@ std::string UpperAscii(std::string text) {
 
 bool MakeFolder(const std::string& folder, Streams streams) {
   if (!folder.empty() && platform::MakeFolders(folder)) return true;
-  streams.err << "vorevuvo: " << folder << ": the output folder cannot be made"
+  streams.err << "vorevuvo: " << ShownText(folder, TextOrigin::Local) << ": the output folder cannot be made"
               << (folder.empty() ? std::string() : ": " + platform::ErrorText(platform::LastError())) << '\n';
   return false;
 }
@@ -74,7 +74,7 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
     if (!*folder_ready) return;
     const std::string path = PathInFolder(folder, name);
     if (!names_used.insert(UpperAscii(name)).second) {
-      streams.err << "vorevuvo: " << path
+      streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
                   << ": an earlier image of this file has the same name; this one is skipped\n";
       return;
     }
@@ -82,7 +82,8 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
   };
   const CelConversion conversion = ConvertCelImages(nullptr, cel_path, *cel, pal_path, *pal, deliver);
   if (!conversion.completed && conversion.images == 0) return kExitFailure;
-  streams.out << written << " of " << conversion.images << " images written to " << folder << '\n';
+  streams.out << written << " of " << conversion.images << " images written to "
+              << ShownText(folder, TextOrigin::Local) << '\n';
   return conversion.completed && written == conversion.images ? kExitSuccess : kExitFailure;
 }
 

@@ -169,11 +169,13 @@ std::optional<ParsedCatalogue> ReadScript(const std::string& path, Streams strea
   if (!text) return std::nullopt;
   ParsedCatalogue catalogue = ParseCommentaryText(*text);
   if (!catalogue.firstEntryFound) {
-    streams.err << "vorevuvo: " << path << ": " << text::kFirstEntryNotFound << "\n";
+    streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local) << ": " << text::kFirstEntryNotFound
+                << "\n";
     return std::nullopt;
   }
   for (const CatalogueMessage& message : catalogue.messages)
-    streams.err << path << ": entry " << ShownText(message.entryId) << ": " << message.text << "\n";
+    streams.err << ShownText(path, TextOrigin::Local) << ": entry " << ShownText(message.entryId) << ": "
+                << message.text << "\n";
   return catalogue;
 }
 
@@ -309,7 +311,7 @@ std::vector<const CommentaryLine*> ChosenLines(std::span<const CommentaryLine> l
     for (const CommentaryLine& line : lines)
       found = found || FoldAsciiCase(line.outputName) == folded.back();
     if (!found) {
-      err << "vorevuvo: " << script << ": no line named " << name << "\n";
+      err << "vorevuvo: " << ShownText(script + ": no line named " + name, TextOrigin::Local) << "\n";
       failed = true;
     }
   }

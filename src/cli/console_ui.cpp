@@ -1,8 +1,11 @@
 #include "cli/console_ui.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <istream>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "core/file_services.h"
 #include "core/text_encoding.h"
@@ -32,19 +35,58 @@ std::string OneLine(const std::string& text) {
   return line;
 }
 
-std::string ShownText(const std::string& text) {
+namespace {
+
+void AppendEscapes(std::string& shown, std::string_view bytes) {
   static const char kHex[] = "0123456789ABCDEF";
-  std::string shown;
-  for (const char c : text) {
+  for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
-    const bool undefined = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-    if (byte < 0x20 || byte == 0x7F || undefined) {
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 0xF];
-    } else {
-      shown += Cp1252ToUtf8(std::string_view(&c, 1));
+    shown += "\\x";
+    shown += kHex[byte >> 4];
+    shown += kHex[byte & 0xF];
+  }
+}
+
+// The length of the UTF-8 character at the start of `text` when it is one
+// that prints (not U+0080 to U+009F, not overlong, no surrogate); else 0.
+std::size_t PrintableUtf8Length(std::string_view text) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = at(0);
+  const std::size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+  if (length == 0 || text.size() < length) return 0;
+  std::uint32_t code = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((at(i) & 0xC0) != 0x80) return 0;
+    code = code << 6 | (at(i) & 0x3F);
+  }
+  const std::uint32_t least[] = {0, 0, 0xA0, 0x800, 0x10000};
+  const bool fits = code >= least[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+  return fits ? length : 0;
+}
+
+} // namespace
+
+std::string ShownText(const std::string& text, TextOrigin origin) {
+  std::string shown;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    std::size_t length = 1;
+    bool printable = byte >= 0x20 && byte != 0x7F;
+    if (byte >= 0x80 && origin == TextOrigin::Local) {
+      length = std::max<std::size_t>(PrintableUtf8Length(std::string_view(text).substr(i)), 1);
+      printable = length > 1;
+    } else if (byte >= 0x80) {
+      printable = byte != 0x81 && byte != 0x8D && byte != 0x8F && byte != 0x90 && byte != 0x9D;
     }
+    const std::string_view character = std::string_view(text).substr(i, length);
+    if (!printable) {
+      AppendEscapes(shown, character);
+    } else if (origin == TextOrigin::GameFile) {
+      shown += Cp1252ToUtf8(character);
+    } else {
+      shown += character;
+    }
+    i += length;
   }
   return shown;
 }
@@ -71,15 +113,21 @@ ConsoleUi::~ConsoleUi() {
 }
 
 int ConsoleUi::OnMessage(const platform::MessageShown& message) {
-  const auto shown = [this](const std::string& text) { return subject_.empty() ? text : ShownText(text); };
+  // Captions and texts come in the process's code page: a name from a game
+  // file in them has been through SystemText. The subject is the game's bytes.
+  const auto shown = [](const std::string& text) { return ShownText(text, TextOrigin::Local); };
   std::string line = "vorevuvo: ";
   if (!message.about.empty() &&
       (message.caption == text::kLoadFileCaption || message.caption == text::kSaveFileCaption)) {
     const char* action = message.caption == text::kLoadFileCaption ? "cannot read" : "cannot write";
-    line += FileProblem(message.about, shown(message.about), action, OneLine(message.text));
+    line += FileProblem(message.about, ShownText(message.about, TextOrigin::Local), action,
+                        shown(OneLine(message.text)));
   } else {
-    if (!subject_.empty() && message.caption != subject_) line += ShownText(subject_) + ": ";
-    line += shown(OneLine(message.caption)) + ": " + shown(OneLine(message.text));
+    // A caption that is the subject is shown as the subject, from its bytes.
+    const bool about_subject = !subject_.empty() && message.caption == SystemText(subject_);
+    if (!subject_.empty()) line += ShownText(subject_) + ": ";
+    if (!about_subject) line += shown(OneLine(message.caption)) + ": ";
+    line += shown(OneLine(message.text));
   }
   if (message.buttons == platform::Buttons::Ok) {
     ++messages_shown_;

@@ -28,8 +28,9 @@ public:
 
   void SetAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
   // Names taken from a game file (an entry name, an output name) that the
-  // messages until the next call are about; empty for none. The captions and
-  // texts of those messages are shown with ShownText.
+  // messages until the next call are about; empty for none. The subject is
+  // shown as game text; the captions and texts of every message come in the
+  // process's code page (SystemText) and are shown as local text (ShownText).
   void SetSubject(std::string subject) { subject_ = std::move(subject); }
   bool interactive() const { return interactive_; }
   // How many messages (not questions) were shown: each is a failure or a refusal.
@@ -53,10 +54,17 @@ private:
 // One line for the console: line breaks and trailing white space folded.
 std::string OneLine(const std::string& text);
 
-// A text from a game file for the console: Windows-1252 as UTF-8, with
-// control characters (and the five bytes Windows-1252 leaves undefined) as
-// \xNN, so that it cannot move the cursor or change the terminal.
-std::string ShownText(const std::string& text);
+// Where a text printed on the console comes from.
+enum class TextOrigin {
+  GameFile, // Windows-1252: names and texts read from the game's files
+  Local,    // UTF-8: paths, command-line arguments, messages made here
+};
+
+// A text for the console, as UTF-8 that cannot move the cursor or change the
+// terminal: control characters, DEL, the C1 controls and every byte that is
+// not a character of its encoding (the five bytes Windows-1252 leaves
+// undefined; UTF-8 that does not decode) become \xNN, one per byte.
+std::string ShownText(const std::string& text, TextOrigin origin = TextOrigin::GameFile);
 
 // How a file that cannot be read or written is told, under the name `shown`:
 // "is a folder, not a file" when `path` is a folder, else `action` and the

@@ -1,6 +1,7 @@
 // The one JSON writer of every --json output: nlohmann's, which escapes
-// quotes, backslashes and control characters; texts of game files enter as
-// UTF-8 through FileText, so the output is always valid UTF-8.
+// quotes, backslashes and control characters, and DEL and the C1 controls
+// escaped too; texts of game files enter as UTF-8 through FileText, so the
+// output is always valid UTF-8 that cannot steer a terminal.
 #pragma once
 
 #include <iosfwd>

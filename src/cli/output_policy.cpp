@@ -34,9 +34,9 @@ SaveOutcome SaveAndReport(ConsoleUi& ui, Streams streams, const std::string& pat
   const SaveOutcome outcome = SaveOutput(ui, path, data, mode);
   if (outcome == SaveOutcome::Written) {
     if (detail.empty()) detail = std::to_string(data.size()) + " bytes";
-    streams.out << "wrote " << path << " (" << detail << ")\n";
+    streams.out << "wrote " << ShownText(path, TextOrigin::Local) << " (" << detail << ")\n";
   } else if (outcome == SaveOutcome::Skipped) {
-    streams.err << "vorevuvo: " << path
+    streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
                 << " exists and was left as it is (--overwrite overwrite replaces it)\n";
   }
   return outcome;
@@ -61,7 +61,7 @@ bool EnterOutputFolder(const std::string& folder, std::ostream& err) {
   const bool made = platform::MakeFolders(folder);
   const std::uint32_t why = platform::LastError();
   if (platform::EnterDirectory(folder)) return true;
-  err << "vorevuvo: " << folder << ": cannot enter the output folder";
+  err << "vorevuvo: " << ShownText(folder, TextOrigin::Local) << ": cannot enter the output folder";
   if (!made) err << " (" << platform::ErrorText(why) << ")";
   err << "\n";
   return false;

@@ -67,8 +67,8 @@ std::optional<RemixScript> ReadScript(const ParsedArgs& args, Streams streams) {
   if (!voice) return std::nullopt;
   RemixScript read = ReadRemixScript(script->bytes(), voice->bytes());
   if (read.error) {
-    streams.err << "vorevuvo: " << path << ": " << text::kRemixScriptError << ": "
-                << ShownText(DescribeRemixError(*read.error)) << "\n";
+    streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local) << ": " << text::kRemixScriptError
+                << ": " << ShownText(DescribeRemixError(*read.error)) << "\n";
     return std::nullopt;
   }
   return read;

@@ -144,9 +144,9 @@ int RunList(const ParsedArgs& args, Streams streams) {
                 << PadLeft(entry.size ? Signed(*entry.size) : "?", 12)
                 << PadLeft(Signed(entry.data_offset), 12) << "\n";
     if (entry.fault != WadEntryFault::None) {
-      streams.err << "vorevuvo: " << platform::FileNameOf(path) << ": entry " << i + 1 << " ("
-                  << ShownText(entry.name) << "): " << ShownText(WadEntryFaultText(entry, loaded->size()))
-                  << "\n";
+      streams.err << "vorevuvo: " << ShownText(platform::FileNameOf(path), TextOrigin::Local) << ": entry "
+                  << i + 1 << " (" << ShownText(entry.name)
+                  << "): " << ShownText(WadEntryFaultText(entry, loaded->size())) << "\n";
     }
   }
   return kExitSuccess;
@@ -198,7 +198,8 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
       if (const std::optional<std::string> name = EntryNamedOnCommandLine(image, args.positional[i])) {
         names.push_back(*name);
       } else {
-        streams.err << "vorevuvo: " << archive << ": no entry named " << args.positional[i] << "\n";
+        streams.err << "vorevuvo: " << ShownText(archive, TextOrigin::Local) << ": no entry named "
+                    << ShownText(args.positional[i], TextOrigin::Local) << "\n";
         failed = true;
       }
     }
@@ -221,8 +222,8 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
   }
   if (ui.messages_shown() != messages_before) failed = true;
 
-  streams.out << tally.written << (tally.written == 1 ? " file" : " files") << " extracted to " << folder
-              << "\n";
+  streams.out << tally.written << (tally.written == 1 ? " file" : " files") << " extracted to "
+              << ShownText(folder, TextOrigin::Local) << "\n";
   if (tally.not_written > 0) {
     streams.err << "vorevuvo: " << tally.not_written << (tally.not_written == 1 ? " file was" : " files were")
                 << " not written: existing files are kept unless --overwrite overwrite is given;"
@@ -261,20 +262,23 @@ int RunCreate(const ParsedArgs& args, Streams streams) {
     // fails at once on a bad name.
     const std::string name = WadEntryNameFor(path);
     if (const std::string problem = WadEntryNameProblem(name); !problem.empty()) {
-      streams.err << "vorevuvo: cannot create " << archive << ": " << path << ": " << problem << "\n";
+      streams.err << "vorevuvo: cannot create "
+                  << ShownText(archive + ": " + path + ": " + problem, TextOrigin::Local) << "\n";
       return kExitFailure;
     }
     const std::optional<LoadedFile> loaded = LoadFile(path);
     if (!loaded) {
       // LoadFile has told why, but not which of the files.
-      streams.err << "vorevuvo: cannot create " << archive << ": " << path << " was not read\n";
+      streams.err << "vorevuvo: cannot create " << ShownText(archive + ": " + path, TextOrigin::Local)
+                  << " was not read\n";
       return kExitFailure;
     }
     entries.push_back({name, {loaded->bytes().begin(), loaded->bytes().end()}, std::nullopt});
   }
   const WadBuild build = BuildWadArchive(entries, *options);
   if (!build.ok()) {
-    streams.err << "vorevuvo: cannot create " << archive << ": " << build.problem << "\n";
+    streams.err << "vorevuvo: cannot create " << ShownText(archive + ": " + build.problem, TextOrigin::Local)
+                << "\n";
     return kExitFailure;
   }
   const std::string detail = std::to_string(entries.size()) +

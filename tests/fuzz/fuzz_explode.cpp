@@ -1,6 +1,6 @@
 // ExplodeData on arbitrary bytes. The input is taken as a bare stream (the seeds are) and framed with
-// a declared size and a buffer capacity drawn from its own bytes; the whole input is also tried as a
-// block. The table decoder is checked against the bit-by-bit reader, with the input whole and in pieces.
+// a declared size and a buffer capacity drawn from its own bytes (whole inputs taken as blocks are
+// fuzz_block's). The table decoder is checked against the bit-by-bit reader, whole and in pieces.
 #include "core/explode.h"
 #include "support/reference.h"
 #include "support/wad_builder.h"
@@ -56,11 +56,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      produced.begin()));
   }
 
-  if (size >= 4) {
-    const std::vector<std::uint8_t> block(data, data + size);
-    const std::uint32_t own = data[0] | data[1] << 8 | data[2] << 16 | std::uint32_t{data[3]} << 24;
-    const std::int32_t result = Decode(block, std::min<std::uint32_t>(own, 70000), produced);
-    Check(result >= -1 && result <= static_cast<std::int32_t>(std::min(own, kv::kMaxDecompressedSize)));
-  }
   return 0;
 }

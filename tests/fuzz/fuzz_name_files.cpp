@@ -1,29 +1,45 @@
 // The team-file and AGENTS.FRP readers on arbitrary bytes: a file is read
-// whole or refused, and every text keeps to its room.
+// whole or refused by its size. Then the input's texts, split at its zero
+// bytes, are written as a team file and must read back as written, each cut
+// to its field and the team's name to its room: a text that fills its field
+// has no zero after it, so a reader that ran on into the next field shows
+// here. (AGENTS.FRP holds the same player records.)
 #include <cstddef>
 #include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
 
+#include "commentary/name_file_writer.h"
 #include "commentary/name_lists.h"
-
-namespace {
-void Check(const std::optional<std::vector<kv::NameListItem>>& items, std::size_t players) {
-  if (!items) return;
-  if (items->size() != players + 1 || !(*items)[0].isGroup) __builtin_trap();
-  for (std::size_t i = 1; i < items->size(); ++i) {
-    const kv::NameListItem& item = (*items)[i];
-    if (item.isGroup || !item.key || item.key->size() > 6 || item.text.size() > 68) __builtin_trap();
-  }
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const kv::NameFileBytes bytes(data, size);
-  const auto team = kv::ReadTeamFile(bytes);
-  if (team.has_value() != (size >= kv::kTeamFileSize) || (team && (*team)[0].text.size() > 31))
+  if (kv::ReadTeamFile(bytes).has_value() != (size >= kv::kTeamFileSize) ||
+      kv::ReadAgentsFile(bytes).has_value() != (size >= kv::AgentsFileSize(bytes)))
     __builtin_trap();
-  Check(team, kv::kTeamPlayers);
-  const auto agents = kv::ReadAgentsFile(bytes);
-  if (agents.has_value() != (size >= kv::AgentsFileSize(bytes))) __builtin_trap();
-  Check(agents, size < 2 ? 0 : (data[0] | data[1] << 8));
+
+  std::istringstream input(std::string(reinterpret_cast<const char*>(data), size));
+  std::vector<std::string> texts(3 + 4 * kv::kTeamPlayers);
+  for (std::string& text : texts)
+    std::getline(input, text, '\0');
+  kv::TeamFileText team{texts[0], texts[1], texts[2], {}};
+  for (std::size_t i = 0; i < kv::kTeamPlayers; ++i)
+    team.players[i] = {texts[3 + 4 * i], texts[4 + 4 * i], texts[5 + 4 * i], texts[6 + 4 * i]};
+  const auto team_read = kv::ReadTeamFile(kv::WriteTeamFile(team));
+  const auto cut = [](const std::string& text, kv::NameField field) { return text.substr(0, field.length); };
+  const auto reads_back = [&](const kv::NameListItem& item, const kv::PlayerRecordText& player) {
+    const std::string key = cut(player.key, kv::kPlayerKeyField);
+    return item.key == key && item.text == kv::PlayerText(key, cut(player.part1, kv::kPlayerPart1Field),
+                                                          cut(player.part2, kv::kPlayerPart2Field),
+                                                          cut(player.detail, kv::kPlayerDetailField));
+  };
+  const std::string team_text =
+      cut(team.part1, kv::kTeamPart1Field) + " " + cut(team.part2, kv::kTeamPart2Field);
+  if (!team_read || (*team_read)[0].key != cut(team.key, kv::kTeamKeyField) ||
+      (*team_read)[0].text != team_text.substr(0, 31))
+    __builtin_trap();
+  for (std::size_t i = 0; i < kv::kTeamPlayers; ++i)
+    if (!reads_back((*team_read)[1 + i], team.players[i])) __builtin_trap();
   return 0;
 }

@@ -27,28 +27,6 @@ TEST(NameLists, PlayerTextsPadToTheDetailColumn) {
             "(F12) Abcdefghijklmnop Qrstuvwxyzabc " + std::string(31, 'd'));
 }
 
-TEST(NameLists, FieldsEndAtTheirZeroOrTheirEnd) {
-  TeamFileText team = test::TestTeam(0);
-  team.part1 = std::string(20, 'N'); // fills its 16 bytes, no zero
-  team.key = "ABCDEFG";              // fills its 4 bytes
-  team.players[3] = {std::string(16, 'P'), "Q", std::string(6, 'K'), "Det"};
-  const auto items = ReadTeamFile(WriteTeamFile(team));
-  ASSERT_EQ(items.value().size(), 17u);
-  EXPECT_EQ((std::vector<std::string>{(*items)[0].text, *(*items)[0].key, *(*items)[4].key,
-                                      (*items)[4].text.substr(0, 27)}),
-            (std::vector<std::string>{std::string(16, 'N') + " Club0", "ABCD", "KKKKKK",
-                                      "(KKKKKK) " + std::string(16, 'P') + " Q"}));
-
-  EXPECT_FALSE(ReadTeamFile(std::vector<std::uint8_t>(kTeamFileSize - 1, 'x')));
-  auto agents = WriteAgentsFile(test::TestAgents(100)); // more than the 83 the table once had room for
-  EXPECT_EQ(ReadAgentsFile(agents)->size(), 101u);
-  agents.pop_back();
-  EXPECT_FALSE(ReadAgentsFile(agents));
-  const auto none = ReadAgentsFile(WriteAgentsFile({}));
-  ASSERT_EQ(none.value().size(), 1u); // "Free Agents" alone, without a key
-  EXPECT_FALSE((*none)[0].key);
-}
-
 class GameFolderTest : public ::testing::Test {
 protected:
   ~GameFolderTest() override { ReleaseCurrentWad(); }

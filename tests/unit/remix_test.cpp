@@ -26,10 +26,8 @@ std::vector<std::uint8_t> Voice() {
 std::string Read(const std::string& script) {
   const RemixScript read = ReadRemixScript(test::Text(script), Voice());
   std::string result;
-  for (const RemixEntry& entry : read.entries) {
-    EXPECT_EQ(LoadLE32(entry.image.data() + 42) + 46, entry.image.size());
+  for (const RemixEntry& entry : read.entries) // the header's size is the fuzz target's
     result += entry.name + ":" + std::to_string(entry.image.size() - 46) + " ";
-  }
   return read.error ? result + "error: " + DescribeRemixError(*read.error) : result;
 }
 
