@@ -62,7 +62,7 @@ protected:
 TEST_F(Commentary, LinesAreListedLeftOutByKindAndTheModeLivesWithoutNameLists) {
   HWND list = Enter();
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(ui_.dialogs.size(), 1u) << "VOICE.WAD and the name files were not found beside COMMENT.TOK";
+  // Only COMMENT.TOK is asked for when the rest lies beside it: the sample game journey.
   EXPECT_EQ(
       TextsOf(ChildrenOf(main_)),
       (Names{"< Back", "Preview Selection", "Set Names", "Include Commentary Containing: ", "Team Names",

@@ -37,7 +37,6 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExportedAndAScriptInErrorBringsTheMe
   // rows, their sound and their files.
   HWND list = Enter("head\r\n<Goal>\r\n@A,0,100@B,50,10\r\n<Empty>\r\n<Clamp>\r\n@a,150,999\r\n");
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(ui_.dialogs.size(), 1u) << "VOICE.WAD was not found beside REMIX.TXT";
   EXPECT_EQ(ui_.dialogs[0].dialog.title + " " + ui_.dialogs[0].dialog.path, "Select REMIX file REMIX.TXT");
   EXPECT_EQ(TextsOf(ChildrenOf(main_)), (Names{"< Back", "Preview Selection", "Export All", ""}));
   EXPECT_EQ(Column(list, 0), (Names{"Goal", "Empty", "Clamp"}));

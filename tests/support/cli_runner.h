@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "cli/cli.h"
+#include "support/temp_dir.h"
 
 namespace kv::test {
 
@@ -25,5 +28,14 @@ inline CliRun Cli(const std::vector<std::string>& args, const std::string& input
 inline bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
+
+// Runs each test in a fresh folder as the current directory (where bare
+// names land, as in a user's shell) and puts the current directory back.
+class InFreshFolder : public ::testing::Test {
+protected:
+  InFreshFolder() { std::filesystem::current_path(dir.path()); }
+  CurrentDirectoryGuard guard;
+  TempDir dir;
+};
 
 } // namespace kv::test

@@ -25,12 +25,7 @@ Bytes StreamHeader(const std::string& path, std::size_t at) {
           bytes.begin() + static_cast<std::ptrdiff_t>(at) + 6};
 }
 
-class CliTest : public ::testing::Test {
-protected:
-  CliTest() { std::filesystem::current_path(dir.path()); }
-  CurrentDirectoryGuard guard;
-  TempDir dir;
-};
+using CliTest = InFreshFolder;
 
 TEST_F(CliTest, HelpSucceedsEveryMalformedCommandLineIsAUsageErrorAndDashDashEndsTheOptions) {
   for (const char* command : {"decompress", "compress", "wad", "cel2bmp", "make-sample"}) {

@@ -61,8 +61,6 @@ TEST(Explode, ExplodeDataRefusesBadArgumentsUntouchedAndCutsAtTheDeclaredSize) {
   EXPECT_EQ(buffer, Text("0123456\xEE"));
 }
 
-// The output callback gets whole windows, no empty last piece, and nothing
-// after it failed, unless a decode error comes first.
 // With three bytes or fewer there is nothing to copy, so any encoder must
 // give the same stream: this pins the literal code and the bit order without
 // relying on our own decoder. Every input of the vectors (text, mixed data

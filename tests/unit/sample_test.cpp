@@ -12,12 +12,7 @@
 namespace kv::test {
 namespace {
 
-class SampleGame : public ::testing::Test {
-protected:
-  SampleGame() { std::filesystem::current_path(dir.path()); }
-  CurrentDirectoryGuard guard;
-  TempDir dir;
-};
+using SampleGame = InFreshFolder;
 
 // The bytes pinned by their FNV-1a hashes: every run and platform must
 // write exactly these.
@@ -60,16 +55,12 @@ TEST_F(SampleGame, EveryLineAndNameHasItsClipsEveryClipIsSpokenAndBothModesExpor
   std::set<std::string> clips;
   for (const auto& entry : Json({"wad", "list", "game/VOICE/VOICE.WAD", "--json"}))
     clips.insert(entry["name"]);
-  std::set<std::string> spoken;
-  std::size_t teams = 0, players = 0;
+  std::set<std::string> spoken; // every team and player (their count: the sample journey's tree)
   for (const auto& name : Json({"names", "game", "--json"})) {
-    if (!name.contains("key") || name["key"].is_null()) continue; // "Free Agents"
+    if (name["key"].is_null()) continue; // "Free Agents"
     const std::string key = name["key"], suffix = name["group"] ? "FU.SFX" : ".SFX";
-    (name["group"] ? teams : players) += 1;
     spoken.insert({"J" + key + suffix, "B" + key + suffix});
   }
-  EXPECT_EQ(teams, 8u);
-  EXPECT_EQ(players, 8 * 16 + 6u);
   std::string kinds; // of line, by its name's pattern, and of name slot
   for (const auto& line : Json({"commentary", "list", "game/COMMENT.TOK", "--json"})) {
     kinds += std::string(line["name"]).substr(0, std::string(line["name"]).rfind('_') + 1);

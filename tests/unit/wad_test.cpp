@@ -9,8 +9,8 @@
 #include "core/safe_name.h"
 #include "core/text_encoding.h"
 #include "media/wav.h"
+#include "support/cli_runner.h"
 #include "support/scripted_ui.h"
-#include "support/temp_dir.h"
 #include "support/wad_builder.h"
 #include "wad/current_wad.h"
 #include "wad/wad_archive.h"
@@ -125,9 +125,8 @@ Bytes ShortBlock(const std::string& data) {
 // Literal mode 7 does not exist: this stream never decodes.
 const Bytes kFaultyStream = {0x07, 0x06, 0x00, 0x00};
 
-class WadExtract : public ::testing::Test {
+class WadExtract : public InFreshFolder {
 protected:
-  WadExtract() { std::filesystem::current_path(dir.path()); }
   ~WadExtract() override { ReleaseCurrentWad(); }
 
   // Extracts `name` and returns the name it ended under.
@@ -138,8 +137,6 @@ protected:
   }
 
   ScriptedUi ui;
-  CurrentDirectoryGuard guard;
-  TempDir dir;
 };
 
 TEST_F(WadExtract, ReadFromWadAnswersSizesWithoutDecodingAndTellsFailedDecodes) {
