@@ -3,8 +3,8 @@
 #include "core/explode.h"
 #include "core/implode.h"
 #include "core/little_endian.h"
-#include "sample/sample_folder.h"
 #include "sample/embedded_assets.h"
+#include "sample/sample_folder.h"
 
 #include <algorithm>
 #include <filesystem>
