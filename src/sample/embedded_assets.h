@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace kv {
 
@@ -21,6 +22,23 @@ struct EmbeddedFile {
 // Sorted by name.
 std::span<const EmbeddedFile> VoiceAssets();
 std::span<const EmbeddedFile> CommentaryAssets();
+
+// A file as the generated source holds it: its bytes as hex digits.
+struct HexFile {
+  std::string_view name;
+  std::string_view hex;
+};
+
+// The files of a folder, decoded once from their digits and kept.
+class EmbeddedFiles {
+public:
+  explicit EmbeddedFiles(std::span<const HexFile> files);
+  std::span<const EmbeddedFile> files() const { return files_; }
+
+private:
+  std::vector<std::vector<std::uint8_t>> bytes_;
+  std::vector<EmbeddedFile> files_;
+};
 
 // The file `name` of `assets`; throws std::logic_error when it is not built in.
 std::span<const std::uint8_t> EmbeddedAsset(std::span<const EmbeddedFile> assets, std::string_view name);
