@@ -7,6 +7,7 @@
 // from the terminal. Callers above the seam never include <windows.h>.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -32,6 +33,7 @@ inline constexpr std::uint32_t kErrorSharingViolation = 32;
 inline constexpr std::uint32_t kErrorHandleDiskFull = 39;
 inline constexpr std::uint32_t kErrorFileExists = 80;
 inline constexpr std::uint32_t kErrorInvalidParameter = 87;
+inline constexpr std::uint32_t kErrorOpenFailed = 110;
 inline constexpr std::uint32_t kErrorDiskFull = 112;
 inline constexpr std::uint32_t kErrorFileTooLarge = 223;
 
@@ -66,7 +68,9 @@ private:
   std::intptr_t native_ = kInvalid;
 };
 
-// Opens an existing file for reading, shared with other readers only.
+// Opens an existing file for reading, shared with other readers only. A
+// pipe, a device or anything else that is not a file on a disk is refused
+// before it is read (it could block forever) with kErrorOpenFailed.
 File OpenForReading(const std::string& path);
 // Creates a new file for writing, shared with nobody; fails with
 // kErrorFileExists when the path exists.
@@ -79,9 +83,21 @@ bool ReadFromFile(File& file, void* data, std::uint32_t size, std::uint32_t& don
 bool WriteToFile(File& file, const void* data, std::uint32_t size, std::uint32_t& done);
 // Moves `from` over `to`, replacing `to` if it exists (same folder).
 bool MoveFileOver(const std::string& from, const std::string& to);
+// Moves `from` to `to` in one step unless `to` exists, which fails with
+// kErrorFileExists and leaves both as they were (same folder).
+bool MoveFileNoReplace(const std::string& from, const std::string& to);
 // Removes a file; keeps LastError() as it was, for clean-up on failure paths.
 void RemoveFileQuietly(const std::string& path);
 bool FileExists(const std::string& path);
+// What tells one file from another on its volume (device and inode, volume
+// and file index): two names of one file, as a folder that ignores case
+// gives them, have the same identity. None when `path` is not there.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> IdentityOf(const std::string& path);
 bool IsFolder(const std::string& path);
 // Makes the folder `path` and every missing folder above it. True when
 // `path` is a folder afterwards; otherwise LastError tells why not.
@@ -106,6 +122,25 @@ bool TextIsUtf8();
 std::string FolderOf(const std::string& path);
 // The file-name part of a path (after the last '\\', '/' or ':').
 std::string FileNameOf(const std::string& path);
+
+// ---------------------------------------------------------- interruption
+
+// Ends the process on Ctrl-C, SIGTERM and their kind (Ctrl-Break and the
+// console's closing on Windows) with 130 (an interrupt) or 143 (a request to
+// end), but never while an InterruptionGuard lives: the interruption waits
+// for it. The command line installs it; the window program has no console.
+void EndProcessOnInterruption();
+
+// Holds off the end that EndProcessOnInterruption installs while it lives,
+// so that a temporary file is made, written and published, or removed,
+// before the process ends. Guards nest.
+class InterruptionGuard {
+public:
+  InterruptionGuard();
+  ~InterruptionGuard();
+  InterruptionGuard(const InterruptionGuard&) = delete;
+  InterruptionGuard& operator=(const InterruptionGuard&) = delete;
+};
 
 // --------------------------------------------------------------- dialogs
 

@@ -98,6 +98,7 @@ std::string ErrorText(std::uint32_t code) {
   case kErrorWriteFault: return "The system cannot write to the specified device.\r\n";
   case kErrorReadFault: return "The system cannot read from the specified device.\r\n";
   case kErrorFileExists: return "The file exists.\r\n";
+  case kErrorOpenFailed: return "The system cannot open the device or file specified.\r\n";
   case kErrorInvalidParameter: return "The parameter is incorrect.\r\n";
   case kErrorDiskFull:
   case kErrorHandleDiskFull: return "There is not enough space on the disk.\r\n";
@@ -119,17 +120,20 @@ void File::Close() {
 
 File OpenForReading(const std::string& path) {
   const std::string found = FindIgnoringCase(path);
-  const int fd = ::open(found.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a named pipe waits for a writer forever.
+  const int fd = ::open(found.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     SetFromErrnoFor(path);
     return File();
   }
   struct stat info {};
-  if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool folder = S_ISDIR(info.st_mode);
     ::close(fd);
-    g_last_error = kErrorAccessDenied;
+    g_last_error = folder ? kErrorAccessDenied : kErrorOpenFailed;
     return File();
   }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   g_last_error = kErrorSuccess;
   return File(fd);
 }
@@ -198,6 +202,30 @@ bool MoveFileOver(const std::string& from, const std::string& to) {
   return true;
 }
 
+bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+  // In one step where the file system can; else a second name, made only
+  // where none is, and the first name removed; on a file system without
+  // either, a look and a move.
+  const auto refused = [] {
+    return errno == EINVAL || errno == ENOSYS || errno == ENOTSUP || errno == EPERM;
+  };
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (refused() && ::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return true;
+  }
+  if (refused()) {
+    struct stat info {};
+    if (lstat(to.c_str(), &info) == 0) {
+      errno = EEXIST;
+    } else if (std::rename(from.c_str(), to.c_str()) == 0) {
+      return true;
+    }
+  }
+  SetFromErrnoFor(to);
+  return false;
+}
+
 void RemoveFileQuietly(const std::string& path) {
   const int saved = errno;
   ::unlink(path.c_str());
@@ -207,6 +235,12 @@ void RemoveFileQuietly(const std::string& path) {
 bool FileExists(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0;
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
 bool IsFolder(const std::string& path) {

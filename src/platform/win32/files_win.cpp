@@ -64,8 +64,14 @@ void File::Close() {
 }
 
 File OpenForReading(const std::string& path) {
-  return Adopt(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
+  File file = Adopt(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  // A console (CON), a pipe or a device would be read until it ends, if ever.
+  if (file.IsOpen() && GetFileType(Handle(file)) != FILE_TYPE_DISK) {
+    file.Close();
+    ::SetLastError(ERROR_OPEN_FAILED);
+  }
+  return file;
 }
 
 File CreateExclusive(const std::string& path) {
@@ -97,6 +103,12 @@ bool MoveFileOver(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
+bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+  if (MoveFileExA(from.c_str(), to.c_str(), 0)) return true;
+  if (::GetLastError() == ERROR_ALREADY_EXISTS) ::SetLastError(ERROR_FILE_EXISTS);
+  return false;
+}
+
 void RemoveFileQuietly(const std::string& path) {
   const KeepLastError keep;
   DeleteFileA(path.c_str());
@@ -105,6 +117,18 @@ void RemoveFileQuietly(const std::string& path) {
 bool FileExists(const std::string& path) {
   const KeepLastError keep;
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  const KeepLastError keep;
+  const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  const File file(reinterpret_cast<std::intptr_t>(handle));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber,
+                      std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow};
 }
 
 bool IsFolder(const std::string& path) {
