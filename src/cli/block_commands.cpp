@@ -111,7 +111,7 @@ int RunDecompress(const ParsedArgs& args, Streams streams) {
   });
   const BlockResult result = DecompressBlock(loaded->bytes(), platform::FileNameOf(input));
   if (result.kind != BlockResult::Decompressed) return kExitFailure;
-  return Finish(SaveAndReport(ui, streams, output, result.data, mode));
+  return Finish(SaveAndReport(streams, output, result.data, mode));
 }
 
 int RunCompress(const ParsedArgs& args, Streams streams) {
@@ -131,7 +131,7 @@ int RunCompress(const ParsedArgs& args, Streams streams) {
     return kExitFailure;
   }
   const std::vector<std::uint8_t> block = ImplodeBlock(loaded->bytes(), *options);
-  return Finish(SaveAndReport(ui, streams, output, block, mode));
+  return Finish(SaveAndReport(streams, output, block, mode));
 }
 
 } // namespace kv::cli

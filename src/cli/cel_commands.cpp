@@ -78,7 +78,7 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
                   << ": an earlier image of this file has the same name; this one is skipped\n";
       return;
     }
-    if (SaveAndReport(ui, streams, path, bmp, mode) == SaveOutcome::Written) ++written;
+    if (SaveAndReport(streams, path, bmp, mode) == SaveOutcome::Written) ++written;
   };
   const CelConversion conversion = ConvertCelImages(nullptr, cel_path, *cel, pal_path, *pal, deliver);
   if (!conversion.completed && conversion.images == 0) return kExitFailure;

@@ -358,28 +358,31 @@ int RunExport(const ParsedArgs& args, Streams streams) {
 
   CurrentDirectoryKeeper keeper;
   if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
-  unsigned written = 0;
+  OutputRun run;
+  std::size_t done = 0;
   {
     Progress progress(streams, chosen.size(), "lines");
-    for (std::size_t i = 0; i < chosen.size(); ++i) {
-      const CommentaryLine& line = *chosen[i];
+    for (; done < chosen.size() && !run.folder_gone(); ++done) {
+      const CommentaryLine& line = *chosen[done];
       ui.SetSubject(line.outputName);
       const int messages_before = ui.messages_shown();
-      if (ExportCommentaryLine(line, voice->bytes(), mode, nullptr)) {
-        ++written;
-      } else if (ui.messages_shown() != messages_before) {
+      const int kept_before = run.kept();
+      ExportCommentaryLine(line, voice->bytes(), mode, nullptr, run);
+      if (ui.messages_shown() != messages_before) {
         failed = true;
-      } else {
-        streams.err << "vorevuvo: " << ShownText(line.outputName)
-                    << " exists and was left as it is (--overwrite overwrite replaces it)\n";
+      } else if (run.kept() != kept_before) {
+        streams.err << "vorevuvo: " << ShownText(line.outputName) << " exists and was left as it is "
+                    << KeptBecause(mode) << "\n";
       }
-      progress.Done(i + 1);
+      progress.Done(done + 1);
     }
     ui.SetSubject({});
   }
+  const auto written = static_cast<unsigned>(run.written());
   char count[64];
   std::snprintf(count, sizeof count, text::kExportedFiles, written);
   streams.out << count << "\n";
+  ReportNotWritten(streams, run, mode, chosen.size() - done, folder);
   return failed ? kExitFailure : kExitSuccess;
 }
 

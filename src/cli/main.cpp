@@ -2,6 +2,7 @@
 
 #include "cli/cli.h"
 #include "cli/console_ui.h"
+#include "platform/platform.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,6 +14,9 @@ int main(int argc, char** argv) {
   // too (Windows 10 1903 and later).
   SetConsoleOutputCP(CP_UTF8);
 #endif
+  // An interrupted run ends with 130 (143 when asked to end), never with a
+  // temporary file left or a file half-written under its name.
+  kv::platform::EndProcessOnInterruption();
   const std::vector<std::string> args(argv + 1, argv + argc);
   return kv::cli::RunCli(args, {std::cin, std::cout, std::cerr, kv::cli::StdinIsTerminal()});
 }

@@ -16,30 +16,45 @@ OverwriteMode DefaultOverwriteMode(bool interactive) {
   return interactive ? Ask : Skip;
 }
 
-SaveOutcome SaveOutput(ConsoleUi& ui, const std::string& path, std::span<const std::uint8_t> data,
-                       OverwriteMode mode) {
-  const int shown = ui.messages_shown();
-  // A folder "exists" too: it is a failure, not a file to keep.
-  if (platform::IsFolder(path)) {
-    platform::SetLastError(platform::kErrorAccessDenied);
-    ShowSystemError(text::kSaveFileCaption, path);
-    return SaveOutcome::Failed;
-  }
-  if (SaveFile(path, data, mode)) return SaveOutcome::Written;
-  return ui.messages_shown() == shown ? SaveOutcome::Skipped : SaveOutcome::Failed;
-}
-
-SaveOutcome SaveAndReport(ConsoleUi& ui, Streams streams, const std::string& path,
-                          std::span<const std::uint8_t> data, OverwriteMode mode, std::string detail) {
-  const SaveOutcome outcome = SaveOutput(ui, path, data, mode);
+SaveOutcome SaveAndReport(Streams streams, const std::string& path, std::span<const std::uint8_t> data,
+                          OverwriteMode mode, std::string detail) {
+  const SaveOutcome outcome = WriteOutputFile(path, data, mode);
   if (outcome == SaveOutcome::Written) {
     if (detail.empty()) detail = std::to_string(data.size()) + " bytes";
     streams.out << "wrote " << ShownText(path, TextOrigin::Local) << " (" << detail << ")\n";
-  } else if (outcome == SaveOutcome::Skipped) {
-    streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
-                << " exists and was left as it is (--overwrite overwrite replaces it)\n";
+  } else if (outcome == SaveOutcome::Kept) {
+    streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local) << " exists and was left as it is "
+                << KeptBecause(mode) << "\n";
   }
   return outcome;
+}
+
+const char* KeptBecause(OverwriteMode mode) {
+  return mode == Ask ? "(as answered)" : "(--overwrite overwrite replaces it)";
+}
+
+namespace {
+std::string Files(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+} // namespace
+
+void ReportNotWritten(Streams streams, const OutputRun& run, OverwriteMode mode, std::size_t left,
+                      const std::string& folder) {
+  const auto say = [&](const std::string& line) { streams.err << "vorevuvo: " << line << "\n"; };
+  if (run.kept() > 0) {
+    say(Files(run.kept()) + " existed and " + (run.kept() == 1 ? "was" : "were") + " kept " +
+        (mode == Ask ? "(as answered)" : "(--overwrite overwrite replaces them)"));
+  }
+  if (run.clashed() > 0) {
+    say(Files(run.clashed()) + " not written: " + (run.clashed() == 1 ? "its name was" : "their names were") +
+        " taken by files written earlier in this run (told above)");
+  }
+  if (run.failed() > 0) say(Files(run.failed()) + " could not be written (told above)");
+  if (run.folder_gone()) {
+    say("the output folder " + ShownText(folder, TextOrigin::Local) + " is gone; " + std::to_string(left) +
+        " more not written");
+  }
 }
 
 CurrentDirectoryKeeper::CurrentDirectoryKeeper() : saved_(platform::CurrentDirectory()) {}

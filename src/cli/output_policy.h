@@ -10,6 +10,7 @@
 #include "cli/cli.h"
 #include "cli/console_ui.h"
 #include "core/file_services.h"
+#include "core/output_run.h"
 
 namespace kv::cli {
 
@@ -17,17 +18,21 @@ namespace kv::cli {
 std::optional<OverwriteMode> ParseOverwriteMode(const std::string& text);
 OverwriteMode DefaultOverwriteMode(bool interactive);
 
-enum class SaveOutcome { Written, Skipped, Failed };
+// WriteOutputFile, then says what happened: "wrote PATH (DETAIL)" on the
+// output stream, or that an existing file was kept on the error stream (a
+// failure has been told already). DETAIL defaults to the size in bytes.
+SaveOutcome SaveAndReport(Streams streams, const std::string& path, std::span<const std::uint8_t> data,
+                          OverwriteMode mode, std::string detail = {});
 
-// SaveFile, telling a skip (nothing shown) from a failure (already told).
-SaveOutcome SaveOutput(ConsoleUi& ui, const std::string& path, std::span<const std::uint8_t> data,
-                       OverwriteMode mode);
+// Why an existing file was kept under `mode`, for the messages that say so.
+const char* KeptBecause(OverwriteMode mode);
 
-// SaveOutput, then says what happened: "wrote PATH (DETAIL)" on the output
-// stream, or that an existing file was kept on the error stream (a failure
-// has been told already). DETAIL defaults to the size in bytes.
-SaveOutcome SaveAndReport(ConsoleUi& ui, Streams streams, const std::string& path,
-                          std::span<const std::uint8_t> data, OverwriteMode mode, std::string detail = {});
+// After a run of several outputs: one line on the error stream for each
+// cause of outputs not written (kept, failed, clashing with an earlier
+// output, left when the folder went), so the summary says what happened.
+// `left` counts the outputs the run did not reach.
+void ReportNotWritten(Streams streams, const OutputRun& run, OverwriteMode mode, std::size_t left,
+                      const std::string& folder);
 
 // Restores the current directory when it goes out of scope.
 class CurrentDirectoryKeeper {

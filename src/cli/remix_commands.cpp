@@ -1,5 +1,6 @@
 #include "cli/remix_commands.h"
 
+#include <new>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -65,7 +66,12 @@ std::optional<RemixScript> ReadScript(const ParsedArgs& args, Streams streams) {
   if (!script) return std::nullopt;
   const std::optional<LoadedFile> voice = LoadVoiceWad(args, path, streams.err);
   if (!voice) return std::nullopt;
-  RemixScript read = ReadRemixScript(script->bytes(), voice->bytes());
+  RemixScript read;
+  try {
+    read = ReadRemixScript(script->bytes(), voice->bytes());
+  } catch (const std::bad_alloc&) {
+    read.error = RemixScriptError{{}, {}, "there is not enough memory for the script's sounds", true};
+  }
   if (read.error) {
     streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local) << ": " << text::kRemixScriptError
                 << ": " << ShownText(DescribeRemixError(*read.error)) << "\n";
@@ -116,26 +122,28 @@ int RunExport(const ParsedArgs& args, Streams streams) {
   CurrentDirectoryKeeper keeper;
   if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
   bool failed = false;
-  unsigned written = 0;
+  OutputRun run;
+  std::size_t done = 0;
   {
     Progress progress(streams, read->entries.size(), "entries");
-    for (std::size_t i = 0; i < read->entries.size(); ++i) {
-      const RemixEntry& entry = read->entries[i];
+    for (; done < read->entries.size() && !run.folder_gone(); ++done) {
+      const RemixEntry& entry = read->entries[done];
       ui.SetSubject(entry.name + ".wav");
       const int messages_before = ui.messages_shown();
-      if (ExportRemixEntry(entry, mode)) {
-        ++written;
-      } else if (ui.messages_shown() != messages_before) {
+      const int kept_before = run.kept();
+      ExportRemixEntry(entry, mode, run);
+      if (ui.messages_shown() != messages_before) {
         failed = true;
-      } else {
-        streams.err << "vorevuvo: " << ShownText(entry.name + ".wav")
-                    << " exists and was left as it is (--overwrite overwrite replaces it)\n";
+      } else if (run.kept() != kept_before) {
+        streams.err << "vorevuvo: " << ShownText(entry.name + ".wav") << " exists and was left as it is "
+                    << KeptBecause(mode) << "\n";
       }
-      progress.Done(i + 1);
+      progress.Done(done + 1);
     }
     ui.SetSubject({});
   }
-  streams.out << "Exported: " << written << " files\n";
+  streams.out << "Exported: " << run.written() << " files\n";
+  ReportNotWritten(streams, run, mode, read->entries.size() - done, folder);
   return failed ? kExitFailure : kExitSuccess;
 }
 

@@ -75,11 +75,11 @@ int RunMakeSample(const ParsedArgs& args, Streams streams) {
     if (const std::string within = platform::FolderOf(file.name); !within.empty()) {
       if (!MakeFolder(PathInFolder(folder, within), streams.err)) return kExitFailure;
     }
-    switch (SaveOutput(ui, path, file.bytes, force ? Overwrite : Skip)) {
+    switch (WriteOutputFile(path, file.bytes, force ? Overwrite : Skip)) {
     case SaveOutcome::Written:
       streams.out << "wrote " << path << " (" << file.bytes.size() << " bytes): " << file.description << "\n";
       break;
-    case SaveOutcome::Skipped:
+    case SaveOutcome::Kept:
       // It appeared after the check above.
       streams.err << "vorevuvo: " << path << " exists and was left as it is\n";
       failed = true;

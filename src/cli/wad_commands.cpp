@@ -1,5 +1,7 @@
 #include "cli/wad_commands.h"
 
+#include <cctype>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -10,8 +12,11 @@
 #include "cli/console_ui.h"
 #include "cli/json_output.h"
 #include "cli/output_policy.h"
+#include "core/explode.h"
 #include "core/file_services.h"
+#include "core/output_run.h"
 #include "core/text_encoding.h"
+#include "media/wav.h"
 #include "platform/platform.h"
 #include "wad/current_wad.h"
 #include "wad/wad_archive.h"
@@ -23,6 +28,7 @@ namespace kv::cli {
 const char* const kWadHelp =
     "usage: vorevuvo wad list ARCHIVE [--json]\n"
     "       vorevuvo wad extract ARCHIVE [NAME...] -o DIR [--no-wav] [--overwrite ask|skip|overwrite]\n"
+    "                            [--max-output SIZE]\n"
     "       vorevuvo wad create ARCHIVE FILE... [--literals binary|text] [--dict 1024|2048|4096]\n"
     "                           [--overwrite ask|skip|overwrite]\n"
     "\n"
@@ -42,6 +48,14 @@ const char* const kWadHelp =
     "  --no-wav      write SFX entries as raw samples under their own names\n"
     "  --overwrite   what to do when a file exists: ask, skip or overwrite (default:\n"
     "                ask at a terminal, else skip: nothing is replaced unless you say so)\n"
+    "  --max-output  refuse, before writing anything, to write more than SIZE bytes\n"
+    "                (K, M and G multiply by 1024): entries may share their data, so a\n"
+    "                small archive can ask for much (a warning says so above 256 times\n"
+    "                the archive's size)\n"
+    "\n"
+    "Within one run a file is written once: an entry whose output name is taken by a\n"
+    "file written earlier in the run (KICK.SFX and KICK.WAV both give KICK.WAV) is\n"
+    "named and not written.\n"
     "\n"
     "An entry that fails to decompress is written as stored, with a message. An entry\n"
     "whose name is not a plain file name (a device name such as CON, a folder\n"
@@ -58,10 +72,12 @@ const char* const kWadHelp =
     "\n"
     "Exit status: 0 when every entry was written or an existing file deliberately kept;\n"
     "1 when the archive cannot be read, a NAME is not in it, or an entry failed, was\n"
-    "refused or was written as stored; for create, when the archive was refused or\n"
+    "refused, clashed with an earlier one or was written as stored; for create, when the archive was refused "
+    "or\n"
     "not written; 2 on bad usage.\n";
 
-const CommandSyntax kWadSyntax{{"-o", "--overwrite", "--literals", "--dict"}, {"--json", "--no-wav"}};
+const CommandSyntax kWadSyntax{{"-o", "--overwrite", "--literals", "--dict", "--max-output"},
+                               {"--json", "--no-wav"}};
 
 namespace {
 
@@ -110,8 +126,9 @@ std::optional<std::string> EntryNamedOnCommandLine(WadImage image, const std::st
 int RunList(const ParsedArgs& args, Streams streams) {
   if (args.positional.size() != 2) return Usage(streams, "list takes one ARCHIVE");
   if (HasCreateOptions(args)) return Usage(streams, "list takes no --literals or --dict");
-  if (args.values.count("-o") != 0 || args.values.count("--overwrite") != 0 || args.Has("--no-wav")) {
-    return Usage(streams, "list takes no -o, --overwrite or --no-wav");
+  if (args.values.count("-o") != 0 || args.values.count("--overwrite") != 0 || args.Has("--no-wav") ||
+      args.values.count("--max-output") != 0) {
+    return Usage(streams, "list takes no -o, --overwrite, --max-output or --no-wav");
   }
   const std::string& path = args.positional[1];
   ConsoleUi ui(streams.in, streams.err, streams.interactive);
@@ -167,6 +184,48 @@ std::vector<std::string> DistinctNames(const std::vector<WadEntry>& entries) {
   return names;
 }
 
+// A size as the user writes it: digits, then K, M or G (powers of 1024).
+std::optional<std::uint64_t> ParseByteCount(const std::string& text) {
+  std::uint64_t value = 0;
+  std::size_t at = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+    if (value > (UINT64_MAX - 9) / 10) return std::nullopt;
+    value = value * 10 + static_cast<unsigned>(text[at] - '0');
+  }
+  if (at == 0 || text.size() - at > 1) return std::nullopt;
+  if (at == text.size()) return value;
+  const std::size_t unit = std::string("KMG").find(static_cast<char>(std::toupper(text[at])));
+  if (unit == std::string::npos) return std::nullopt;
+  const unsigned shift = 10 * static_cast<unsigned>(unit + 1);
+  if (value > (UINT64_MAX >> shift)) return std::nullopt;
+  return value << shift;
+}
+
+// The bytes that extracting `names` writes: each record's decoded size (and
+// a WAV header), or its stored size when it cannot decode. Records that
+// share their data count each time, as they are written each time.
+std::uint64_t BytesToWrite(WadImage image, const std::vector<std::string>& names, bool convert_sfx) {
+  std::set<std::string> chosen;
+  for (const std::string& name : names)
+    chosen.insert(FoldAsciiCase(name));
+  std::set<std::string> converted; // an SFX name converts once: the walk then looks for its WAV name
+  std::uint64_t total = 0;
+  for (const WadEntry& entry : ReadWadDirectory(image)) {
+    const std::string folded = FoldAsciiCase(entry.name);
+    if (entry.fault != WadEntryFault::None || chosen.count(folded) == 0) continue;
+    const std::size_t dot = folded.find('.');
+    const bool sfx = convert_sfx && dot != std::string::npos && folded.substr(dot + 1) == "SFX";
+    if (*entry.size > kMaxDecompressedSize) {
+      total += entry.compressed_size;
+    } else if (!sfx) {
+      total += *entry.size;
+    } else if (converted.insert(folded).second) {
+      total += *entry.size + WavHeader::kSize;
+    }
+  }
+  return total;
+}
+
 int RunExtract(const ParsedArgs& args, Streams streams) {
   if (args.positional.size() < 2) return Usage(streams, "extract takes an ARCHIVE");
   if (args.Has("--json")) return Usage(streams, "extract takes no --json");
@@ -181,6 +240,12 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
     settings.mode = *mode;
   }
   settings.convert_sfx = !args.Has("--no-wav");
+  std::optional<std::uint64_t> max_output;
+  if (args.values.count("--max-output") != 0) {
+    max_output = ParseByteCount(args.Value("--max-output"));
+    if (!max_output)
+      return Usage(streams, "--max-output takes a size in bytes, such as 500000, 64K, 200M or 2G");
+  }
 
   const std::string& path = args.positional[1];
   const std::string archive = platform::FileNameOf(path);
@@ -205,37 +270,48 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
     }
   }
 
+  const std::uint64_t to_write = BytesToWrite(image, names, settings.convert_sfx);
+  if (to_write > 256 * std::uint64_t{image.size()}) {
+    streams.err << "vorevuvo: warning: " << ShownText(archive, TextOrigin::Local)
+                << ": the entries share their data"
+                << " and would write " << to_write << " bytes from an archive of " << image.size()
+                << " bytes (--max-output sets a limit)\n";
+  }
+  if (max_output && to_write > *max_output) {
+    streams.err << "vorevuvo: " << ShownText(archive, TextOrigin::Local) << ": the entries would write "
+                << to_write << " bytes, more than --max-output " << *max_output << "; nothing was written\n";
+    return kExitFailure;
+  }
+
   CurrentDirectoryKeeper keeper;
   if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
 
   const int messages_before = ui.messages_shown();
-  ExtractTally tally;
+  OutputRun run;
+  std::size_t done = 0;
   {
     Progress progress(streams, names.size(), "entries");
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      std::string name = names[i];
+    for (; done < names.size() && !run.folder_gone(); ++done) {
+      std::string name = names[done];
       ui.SetSubject(name);
-      ExtractFromWad(image, name, settings, &tally);
-      progress.Done(i + 1);
+      ExtractFromWad(image, name, settings, run);
+      progress.Done(done + 1);
     }
     ui.SetSubject({});
   }
   if (ui.messages_shown() != messages_before) failed = true;
 
-  streams.out << tally.written << (tally.written == 1 ? " file" : " files") << " extracted to "
+  streams.out << run.written() << (run.written() == 1 ? " file" : " files") << " extracted to "
               << ShownText(folder, TextOrigin::Local) << "\n";
-  if (tally.not_written > 0) {
-    streams.err << "vorevuvo: " << tally.not_written << (tally.not_written == 1 ? " file was" : " files were")
-                << " not written: existing files are kept unless --overwrite overwrite is given;"
-                   " failures are told above\n";
-  }
+  ReportNotWritten(streams, run, settings.mode, names.size() - done, folder);
   return failed ? kExitFailure : kExitSuccess;
 }
 
 int RunCreate(const ParsedArgs& args, Streams streams) {
   if (args.positional.size() < 3) return Usage(streams, "create takes an ARCHIVE and at least one FILE");
-  if (args.values.count("-o") != 0 || args.Has("--json") || args.Has("--no-wav")) {
-    return Usage(streams, "create takes no -o, --json or --no-wav");
+  if (args.values.count("-o") != 0 || args.Has("--json") || args.Has("--no-wav") ||
+      args.values.count("--max-output") != 0) {
+    return Usage(streams, "create takes no -o, --json, --max-output or --no-wav");
   }
   const std::optional<ImplodeOptions> options = ReadImplodeOptions(args, streams, "wad create");
   if (!options) return kExitUsage;
@@ -284,9 +360,8 @@ int RunCreate(const ParsedArgs& args, Streams streams) {
   const std::string detail = std::to_string(entries.size()) +
                              (entries.size() == 1 ? " entry, " : " entries, ") +
                              std::to_string(build.image.size()) + " bytes";
-  return SaveAndReport(ui, streams, archive, build.image, mode, detail) == SaveOutcome::Written
-             ? kExitSuccess
-             : kExitFailure;
+  return SaveAndReport(streams, archive, build.image, mode, detail) == SaveOutcome::Written ? kExitSuccess
+                                                                                            : kExitFailure;
 }
 
 } // namespace

@@ -12,7 +12,7 @@ bool IsLineExcluded(const CommentaryLine& line, const CommentaryFilter& filter) 
 }
 
 bool ExportCommentaryLine(const CommentaryLine& line, WadImage voice, OverwriteMode mode,
-                          platform::WindowHandle owner) {
+                          platform::WindowHandle owner, OutputRun& run) {
   // The name comes from three bytes of the file: it must not reach out of
   // the chosen folder or to a device.
   const std::string file_name = SystemText(line.outputName);
@@ -21,7 +21,7 @@ bool ExportCommentaryLine(const CommentaryLine& line, WadImage voice, OverwriteM
     return false;
   }
   const std::optional<WavImage> image = BuildCommentarySound(line, voice, owner);
-  return image && SaveFile(file_name, *image, mode);
+  return image && run.Save(file_name, *image, mode, file_name) == SaveOutcome::Written;
 }
 
 } // namespace kv

@@ -4,6 +4,7 @@
 
 #include "commentary/comment_tok.h"
 #include "core/file_services.h"
+#include "core/output_run.h"
 #include "platform/platform.h"
 #include "wad/wad_archive.h"
 
@@ -22,10 +23,10 @@ bool IsLineExcluded(const CommentaryLine& line, const CommentaryFilter& filter);
 
 // Builds the line's sound and writes it under its output name into the
 // current directory with `mode`. A name that is not a plain file name is
-// refused with a message under it and nothing is written. True when the
-// file was written.
+// refused with a message under it and nothing is written, and so is a name
+// that an earlier line of `run` wrote. True when the file was written.
 bool ExportCommentaryLine(const CommentaryLine& line, WadImage voice, OverwriteMode mode,
-                          platform::WindowHandle owner);
+                          platform::WindowHandle owner, OutputRun& run);
 
 namespace text {
 inline constexpr const char* kExportedFiles = "Exported: %u files";

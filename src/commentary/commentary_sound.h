@@ -24,7 +24,9 @@ std::string ResolvePieceName(std::string_view piece);
 // The line's image: the header for D sample bytes, then each piece's clip,
 // D being the sum of the clips' declared sizes. None after the user has been
 // told why ("Unknown Error" when D is under 46, owned by `owner`). A clip
-// that decodes short leaves silence where its bytes were due.
+// that decodes short moves the clips behind it up, and the silence that
+// makes up the header's size stands at the end. A damaged clip is told about
+// once, when it is decoded.
 std::optional<WavImage> BuildCommentarySound(const CommentaryLine& line, WadImage voice,
                                              platform::WindowHandle owner);
 

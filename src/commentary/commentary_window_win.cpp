@@ -144,13 +144,14 @@ void ExportCommentary(HWND window) {
   if (!ChooseOutputFolder(window)) return;
   HWND list = CurrentListView;
   const HeldWad* voice = CurrentWad();
-  unsigned exported = 0;
+  OutputRun run;
   const int rows = RowCount(list);
-  for (int row = 0; row < rows && voice != nullptr; ++row) {
+  for (int row = 0; row < rows && voice != nullptr && !run.folder_gone(); ++row) {
     const CommentaryLine* line = LineOfRow(list, row);
     if (line == nullptr || IsLineExcluded(*line, window)) continue;
-    if (ExportCommentaryLine(*line, voice->image(), Ask, list)) ++exported;
+    ExportCommentaryLine(*line, voice->image(), Ask, list, run);
   }
+  const auto exported = static_cast<unsigned>(run.written());
   char message[64];
   std::snprintf(message, sizeof message, text::kExportedFiles, exported);
   platform::ShowMessage(window, message, text::kExportCaption, platform::Buttons::Ok);

@@ -93,7 +93,8 @@ Step AddNameFile(std::vector<NameListItem>& table, const std::string& folder, co
   if (!path) return Step::Cancelled;
   const auto bytes = ReadNameFile(*path);
   if (!bytes) {
-    ShowSystemError(text::kCreatePlayerListCaption);
+    ShowSystemError(text::kCreatePlayerListCaption, {},
+                    text::kNameListsNotBuilt + platform::FileNameOf(*path) + text::kCouldNotBeRead);
     return Step::Failed;
   }
   auto items = agents ? ReadAgentsFile(*bytes) : ReadTeamFile(*bytes);

@@ -84,6 +84,8 @@ bool CreatePlayerList(const std::string& folder);
 
 namespace text {
 inline constexpr const char* kCreatePlayerListCaption = "CreatePlayerList()";
+inline constexpr const char* kNameListsNotBuilt = "The team and player lists were not built: ";
+inline constexpr const char* kCouldNotBeRead = " could not be read.";
 inline constexpr const char* kFreeAgents = "Free Agents";
 inline constexpr const char* kSelectTeamFile = "Select *.ROP File";
 inline constexpr const char* kSelectAgentsFile = "Select AGENTS.FRP file";

@@ -8,52 +8,84 @@ namespace {
 using platform::Buttons;
 using platform::File;
 
-// A name for the temporary file beside `path`, short enough that a path near
-// the platform's limit still has room for it.
-std::string TemporaryNameBeside(const std::string& path, unsigned attempt) {
+// Every temporary file is named ~kvNNNN.kvpart: longer than any archive
+// entry's name and with an ending no command writes, so that one left
+// behind by a process killed outright is never taken for a result; later
+// runs leave it alone and pick other numbers.
+std::string TemporaryNameBeside(const std::string& path, unsigned number) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string name = "~kv";
   for (int shift = 12; shift >= 0; shift -= 4)
-    name += kHex[(attempt >> shift) & 0xF];
-  return platform::FolderOf(path) + name + ".tmp";
+    name += kHex[(number >> shift) & 0xF];
+  return platform::FolderOf(path) + name + kTemporaryEnding;
 }
 
 // Creates a temporary file in `path`'s folder; `temporary` receives its name.
 File CreateTemporaryBeside(const std::string& path, std::string& temporary) {
+  static unsigned next = 0;
   for (unsigned attempt = 0; attempt < 0x10000; ++attempt) {
-    temporary = TemporaryNameBeside(path, attempt);
+    temporary = TemporaryNameBeside(path, next++);
     File file = platform::CreateExclusive(temporary);
     if (file.IsOpen() || platform::LastError() != platform::kErrorFileExists) return file;
   }
   return File();
 }
 
-// Writes every byte to a temporary file and moves it over `path`. On failure
-// the user is told and the temporary file is gone.
-bool WriteReplacing(const std::string& path, std::span<const std::uint8_t> data) {
-  std::string temporary;
-  File file = CreateTemporaryBeside(path, temporary);
-  if (!file.IsOpen()) {
-    ShowSystemError(text::kSaveFileCaption, path);
-    return false;
+enum class Published { Written, Exists, Failed };
+
+// Writes every byte to a temporary file and moves it to `path` in one step,
+// over an existing file only when `replace` is set. On failure the user is
+// told, and in every case no temporary file is left: an interruption waits
+// until it is gone.
+Published Publish(const std::string& path, std::span<const std::uint8_t> data, bool replace) {
+  std::uint32_t error = platform::kErrorSuccess;
+  {
+    const platform::InterruptionGuard guard;
+    std::string temporary;
+    File file = CreateTemporaryBeside(path, temporary);
+    if (file.IsOpen()) {
+      const auto size = static_cast<std::uint32_t>(data.size());
+      std::uint32_t written = 0;
+      const bool wrote = platform::WriteToFile(file, data.data(), size, written);
+      if (wrote && written != size) platform::SetLastError(platform::kErrorDiskFull);
+      file.Close();
+      const bool moved =
+          wrote && written == size &&
+          (replace ? platform::MoveFileOver(temporary, path) : platform::MoveFileNoReplace(temporary, path));
+      if (moved) return Published::Written;
+      platform::RemoveFileQuietly(temporary);
+    }
+    error = platform::LastError();
   }
-  const auto size = static_cast<std::uint32_t>(data.size());
-  std::uint32_t written = 0;
-  const bool wrote = platform::WriteToFile(file, data.data(), size, written);
-  if (wrote && written != size) platform::SetLastError(platform::kErrorDiskFull);
-  file.Close();
-  if (!wrote || written != size || !platform::MoveFileOver(temporary, path)) {
-    platform::RemoveFileQuietly(temporary);
-    ShowSystemError(text::kSaveFileCaption, path);
-    return false;
-  }
-  return true;
+  if (!replace && error == platform::kErrorFileExists) return Published::Exists;
+  platform::SetLastError(error);
+  ShowSystemError(text::kSaveFileCaption, path);
+  return Published::Failed;
+}
+
+// Whether an existing file may be replaced under `mode`: asked under Ask.
+bool MayReplace(const std::string& path, OverwriteMode mode) {
+  if (mode == Skip) return false;
+  if (mode != Ask) return true;
+  return platform::ShowMessage(nullptr, text::kOverwriteQuestion, path, Buttons::YesNo) ==
+         platform::kAnswerYes;
+}
+
+// A refusal told in the tool's own words leaves no system code behind, so
+// that a caller's report of the failure cannot show a stale one.
+void Refuse(const char* text, const std::string& path) {
+  platform::ShowMessage(nullptr, text, path, Buttons::Ok);
+  platform::SetLastError(platform::kErrorSuccess);
 }
 
 } // namespace
 
 std::optional<LoadedFile> LoadFile(const std::string& path) {
   File file = platform::OpenForReading(path);
+  if (!file.IsOpen() && platform::LastError() == platform::kErrorOpenFailed) {
+    Refuse(text::kNotRegularFile, path);
+    return std::nullopt;
+  }
   if (!file.IsOpen()) {
     ShowSystemError(text::kLoadFileCaption, path);
     return std::nullopt;
@@ -61,7 +93,7 @@ std::optional<LoadedFile> LoadFile(const std::string& path) {
   const std::optional<std::uint64_t> size = platform::FileSize(file);
   if (size && *size == 0) {
     file.Close();
-    platform::ShowMessage(nullptr, text::kFileSizeZero, path, Buttons::Ok);
+    Refuse(text::kFileSizeZero, path);
     return std::nullopt;
   }
   if (!size) {
@@ -71,7 +103,7 @@ std::optional<LoadedFile> LoadFile(const std::string& path) {
   }
   if (*size > kMaxLoadSize) {
     file.Close();
-    platform::ShowMessage(nullptr, text::kFileTooLarge, path, Buttons::Ok);
+    Refuse(text::kFileTooLarge, path);
     return std::nullopt;
   }
   const auto wanted = static_cast<std::uint32_t>(*size);
@@ -91,41 +123,46 @@ std::optional<LoadedFile> LoadFile(const std::string& path) {
     return std::nullopt;
   }
   if (read != wanted) {
-    platform::ShowMessage(nullptr, text::kFileChanged, path, Buttons::Ok);
+    Refuse(text::kFileChanged, path);
     return std::nullopt;
   }
   return loaded;
 }
 
-bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode) {
-  // The exclusive creation tells whether the target exists; a new file stays
-  // as an empty placeholder until the complete bytes replace it.
-  File placeholder = platform::CreateExclusive(path);
-  const bool created = placeholder.IsOpen();
-  placeholder.Close();
-  if (!created) {
-    if (platform::LastError() != platform::kErrorFileExists) {
-      ShowSystemError(text::kSaveFileCaption, path);
-      return false;
-    }
-    if (mode == Ask) {
-      const int answer = platform::ShowMessage(nullptr, text::kOverwriteQuestion, path, Buttons::YesNo);
-      if (answer != platform::kAnswerYes) return false;
-    } else if (mode == Skip) {
-      return false;
-    }
+SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode) {
+  // A folder under the name is no file to keep or to ask about.
+  if (platform::IsFolder(path)) {
+    platform::SetLastError(platform::kErrorAccessDenied);
+    ShowSystemError(text::kSaveFileCaption, path);
+    return SaveOutcome::Failed;
   }
-  if (!WriteReplacing(path, data)) {
-    if (created) platform::RemoveFileQuietly(path);
-    return false;
+  // The name is looked at before the work and again, in one step, as the
+  // file is published: one that appears in between counts as existing.
+  bool replace = mode != Ask && mode != Skip;
+  if (!replace && platform::FileExists(path)) {
+    if (!MayReplace(path, mode)) return SaveOutcome::Kept;
+    replace = true;
   }
-  return true;
+  Published published = Publish(path, data, replace);
+  if (published == Published::Exists) {
+    if (!MayReplace(path, mode)) return SaveOutcome::Kept;
+    published = Publish(path, data, true);
+  }
+  return published == Published::Written ? SaveOutcome::Written : SaveOutcome::Failed;
 }
 
-void ShowSystemError(const std::string& caption, const std::string& path) {
+bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode) {
+  return WriteOutputFile(path, data, mode) == SaveOutcome::Written;
+}
+
+void ShowSystemError(const std::string& caption, const std::string& path, const std::string& no_code_text) {
+  // A failure is never told with the system's text for success.
   const std::uint32_t code = platform::LastError();
-  platform::ShowMessage(nullptr, platform::ErrorText(code), caption, Buttons::Ok, platform::Icon::Information,
-                        path);
+  const std::string text = code != platform::kErrorSuccess ? platform::ErrorText(code)
+                           : no_code_text.empty()          ? text::kFailedWithoutCode
+                                                           : no_code_text;
+  platform::ShowMessage(nullptr, text, caption, Buttons::Ok, platform::Icon::Information, path);
+  platform::SetLastError(code);
 }
 
 std::string BrowseForFolder(platform::WindowHandle owner) {

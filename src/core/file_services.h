@@ -40,16 +40,33 @@ inline constexpr std::uint64_t kMaxLoadSize = 0xFFFFFFFEu;
 // Reads a whole file; nullopt after the user has been told why.
 std::optional<LoadedFile> LoadFile(const std::string& path);
 
-// Writes `data` to `path` under `mode`. True when the bytes were written;
-// false when the file was skipped (nothing shown) or something failed (the
-// user has been told). The bytes go to a temporary file in the same folder
-// that replaces the target only when complete, so a failure never destroys
-// or truncates an existing file nor leaves a partial new one.
+// What became of a file that was to be written.
+enum class SaveOutcome {
+  Written,
+  Kept,   // it exists and stays: Skip, or the user said No under Ask
+  Failed, // the user has been told why
+};
+
+// Writes `data` to `path` under `mode`. The bytes go to a temporary file in
+// the same folder that is moved to the name in one step when complete,
+// without replacing a file that appeared in the meantime unless `mode`
+// allows; so a file appears under its name complete or not at all, an
+// existing file survives any failure, and no temporary file is left, also
+// when the command line is interrupted (see InterruptionGuard). A folder
+// under the name is a failure.
+SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode);
+// WriteOutputFile: true when the bytes were written.
 bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode);
+
+// How the temporary files of SaveFile end: ~kvNNNN.kvpart.
+inline constexpr const char* kTemporaryEnding = ".kvpart";
 
 // Shows the system's text for the last error under `caption`, about the
 // file at `path` when there is one (the console names it; a box does not).
-void ShowSystemError(const std::string& caption, const std::string& path = {});
+// When no error code was left, `no_code_text` (or a general failure text)
+// is shown instead: a failure is never told as a success.
+void ShowSystemError(const std::string& caption, const std::string& path = {},
+                     const std::string& no_code_text = {});
 
 // The folder chooser: the chosen folder's full path, or "" when cancelled.
 std::string BrowseForFolder(platform::WindowHandle owner);
@@ -63,6 +80,9 @@ namespace text {
 inline constexpr const char* kFileSizeZero = "Ignored: File Size is zero";
 inline constexpr const char* kFileTooLarge = "Ignored: File is 4 GiB or larger";
 inline constexpr const char* kFileChanged = "Failed: the file changed while it was being read";
+inline constexpr const char* kFailedWithoutCode = "The operation failed; the system gave no reason.";
+inline constexpr const char* kNotRegularFile =
+    "Ignored: not a file on a disk (a pipe, a device or a console)";
 inline constexpr const char* kOverwriteQuestion = "File Already Exist!\nDo you wish to overwrite it?";
 inline constexpr const char* kLoadFileCaption = "LoadFile()";
 inline constexpr const char* kSaveFileCaption = "SaveFile()";

@@ -17,7 +17,12 @@ namespace kv {
 // the image stays held until the next call.
 void PlaySoundClip(std::optional<WavImage> image);
 
-// The held image; empty when none is held.
+// Plays an image that its owner keeps (a remix row's, which can be large)
+// without a copy: the owner must stop the sound before it lets the image go,
+// as leaving a mode does.
+void PlayBorrowedClip(std::span<const std::uint8_t> image);
+
+// The held or borrowed image; empty when none is held.
 std::span<const std::uint8_t> PlayingClip();
 
 } // namespace kv

@@ -1,5 +1,7 @@
 #include "remix/remix_load.h"
 
+#include <new>
+
 #include "core/safe_name.h"
 #include "core/text_encoding.h"
 #include "platform/platform.h"
@@ -25,15 +27,25 @@ std::optional<std::vector<RemixEntry>> LoadRemixScript() {
   const std::optional<LoadedFile> wad = LoadFile(voice->path);
   if (!wad || !AcceptWadImage(wad->bytes(), platform::FileNameOf(voice->path))) return std::nullopt;
 
-  RemixScript read = ReadRemixScript(script->bytes(), wad->bytes());
+  RemixScript read;
+  try {
+    read = ReadRemixScript(script->bytes(), wad->bytes());
+  } catch (const std::bad_alloc&) {
+    read.error = RemixScriptError{{}, {}, "there is not enough memory for the script's sounds", true};
+  }
   if (read.error) {
-    platform::ShowMessage(nullptr, text::kRemixScriptError, text::kRemixErrorCaption, platform::Buttons::Ok);
+    // A script too large for memory is named with the reason; the others
+    // keep the mode's one message.
+    const std::string message = read.error->too_large ? platform::FileNameOf(*path) + ": " +
+                                                            SystemText(DescribeRemixError(*read.error))
+                                                      : text::kRemixScriptError;
+    platform::ShowMessage(nullptr, message, text::kRemixErrorCaption, platform::Buttons::Ok);
     return std::nullopt;
   }
   return std::move(read.entries);
 }
 
-bool ExportRemixEntry(const RemixEntry& entry, OverwriteMode mode) {
+bool ExportRemixEntry(const RemixEntry& entry, OverwriteMode mode, OutputRun& run) {
   const std::string file_name = SystemText(entry.name) + ".wav";
   // The name comes from the script: it must not reach out of the chosen
   // folder or to a device.
@@ -41,7 +53,7 @@ bool ExportRemixEntry(const RemixEntry& entry, OverwriteMode mode) {
     platform::ShowMessage(nullptr, text::kRefusedPrefix + reason, file_name, platform::Buttons::Ok);
     return false;
   }
-  return SaveFile(file_name, entry.image, mode);
+  return run.Save(file_name, entry.image, mode, SystemText(entry.name)) == SaveOutcome::Written;
 }
 
 } // namespace kv

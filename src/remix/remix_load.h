@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/file_services.h"
+#include "core/output_run.h"
 #include "remix/remix_script.h"
 
 namespace kv {
@@ -19,8 +20,9 @@ std::optional<std::vector<RemixEntry>> LoadRemixScript();
 
 // Writes the entry's image as its name + ".wav" into the current directory
 // with `mode`; a name that is not a plain file name is refused with a
-// message under it and nothing is written. True when the file was written.
-bool ExportRemixEntry(const RemixEntry& entry, OverwriteMode mode);
+// message under it and nothing is written, and so is a name that an earlier
+// entry of `run` wrote. True when the file was written.
+bool ExportRemixEntry(const RemixEntry& entry, OverwriteMode mode, OutputRun& run);
 
 namespace text {
 inline constexpr const char* kSelectRemixFile = "Select REMIX file";

@@ -21,8 +21,9 @@
 // entry and piece it is about. Errors are a start past the sound's end (also
 // a start other than 0 for a sound that VOICE.WAD lacks), an entry without a
 // name, a name too long to take ".wav" in a 260-character file name, a piece
-// name over 9 characters, a piece without a start or a length, and an entry
-// whose image would pass 4 GiB. A sound whose declared size is above the
+// name over 9 characters, a piece without a start or a length, and a script
+// whose sounds (the lines' images and the clips decoded for them) would
+// need more than kMaxRemixSoundBytes, checked before they are made. A sound whose declared size is above the
 // largest a compressed block holds cannot decode and counts as 0 bytes.
 #include "remix/remix_script.h"
 
@@ -68,6 +69,14 @@ public:
 
   std::uint32_t Size(const std::string& name) { return Get(name).size; }
 
+  // The memory the clip will take when it is decoded, counted once per clip.
+  std::uint32_t Reserve(const std::string& name) {
+    Sound& sound = Get(name);
+    if (sound.reserved) return 0;
+    sound.reserved = true;
+    return sound.size;
+  }
+
   const SfxClip& Clip(const std::string& name) {
     Sound& sound = Get(name);
     if (!sound.decoded) {
@@ -82,6 +91,7 @@ public:
 private:
   struct Sound {
     std::uint32_t size = 0;
+    bool reserved = false;
     bool decoded = false;
     SfxClip clip;
   };
@@ -94,6 +104,8 @@ private:
     if (added) {
       const std::uint32_t size = ReadFromWad(voice_, name);
       found->second.size = size > kMaxDecompressedSize ? 0 : size;
+      // A damaged clip is never decoded here: it is told about once.
+      if (size == 0) ReportWadEntryFault(voice_, name);
     }
     return found->second;
   }
@@ -107,12 +119,13 @@ struct EntryResult {
   std::optional<RemixScriptError> error;
 };
 
-EntryResult Fail(RemixEntry entry, std::string piece, std::string reason) {
-  RemixScriptError error{entry.name, std::move(piece), std::move(reason)};
+EntryResult Fail(RemixEntry entry, std::string piece, std::string reason, bool too_large = false) {
+  RemixScriptError error{entry.name, std::move(piece), std::move(reason), too_large};
   return {std::move(entry), std::move(error)};
 }
 
-EntryResult ReadEntry(std::string_view text, SoundCache& sounds) {
+// `used` counts the bytes of the sounds made so far for the whole script.
+EntryResult ReadEntry(std::string_view text, SoundCache& sounds, std::uint64_t& used) {
   TokenReader reader(text);
   RemixEntry entry;
   const auto name = reader.Read('>');
@@ -140,10 +153,17 @@ EntryResult ReadEntry(std::string_view text, SoundCache& sounds) {
       }
       cut.length = std::min(cut.length, cut.size - cut.start);
       total += cut.length;
-      if (total > kMaxWavDataSize) return Fail(std::move(entry), *piece, "the line's sound would pass 4 GiB");
+      if (cut.length > 0) used += sounds.Reserve(cut.name);
+      if (used + WavHeader::kSize + total > kMaxRemixSoundBytes) {
+        return Fail(std::move(entry), *piece,
+                    "the script's sounds would need more than " + std::to_string(kMaxRemixSoundBytes >> 20) +
+                        " MiB of memory",
+                    true);
+      }
       entry.pieces.push_back(std::move(cut));
     }
   }
+  used += WavHeader::kSize + total;
 
   entry.image.resize(WavHeader::kSize + total);
   BuildWavHeader(std::span<std::uint8_t, WavHeader::kSize>(entry.image.data(), WavHeader::kSize),
@@ -177,11 +197,12 @@ RemixScript ReadRemixScript(std::span<const std::uint8_t> script, WadImage voice
   const std::string_view text(reinterpret_cast<const char*>(script.data()),
                               static_cast<std::size_t>(end - script.begin()));
   SoundCache sounds(voice);
+  std::uint64_t used = 0;
   RemixScript result;
   for (std::size_t open = text.find('<'); open != std::string_view::npos;) {
     const std::size_t next = text.find('<', open + 1);
-    EntryResult read =
-        ReadEntry(text.substr(open + 1, next == std::string_view::npos ? next : next - open - 1), sounds);
+    EntryResult read = ReadEntry(
+        text.substr(open + 1, next == std::string_view::npos ? next : next - open - 1), sounds, used);
     if (read.error) {
       result.error = std::move(read.error);
       break;

@@ -36,12 +36,18 @@ struct RemixScriptError {
   std::string entry;
   std::string piece;
   std::string reason;
+  bool too_large = false; // the script's sounds would pass kMaxRemixSoundBytes
 };
 
 struct RemixScript {
   std::vector<RemixEntry> entries;       // in script order, up to an error
   std::optional<RemixScriptError> error; // the first error; reading stops there
 };
+
+// The most memory a script's sounds may take, the lines' images and the
+// clips decoded for them together: far above any script of the game, and
+// within reach of the 32-bit program.
+inline constexpr std::uint64_t kMaxRemixSoundBytes = std::uint64_t{512} << 20;
 
 // A piece name holds at most this many characters (with ".SFX", 13).
 inline constexpr std::size_t kMaxRemixPieceName = 9;

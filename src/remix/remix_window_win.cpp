@@ -62,8 +62,9 @@ void PreviewRemix() {
     platform::ShowMessage(CurrentListView, text::kNoSelection, text::kAlertCaption, platform::Buttons::Ok);
     return;
   }
-  // The clip that plays is the player's own copy; the row keeps its image.
-  PlaySoundClip(entry->image);
+  // The row keeps its image and outlives the sound: leaving the mode stops
+  // the sound before the rows go.
+  PlayBorrowedClip(entry->image);
 }
 
 void ExtractRemix(HWND window) {
@@ -73,12 +74,12 @@ void ExtractRemix(HWND window) {
     return;
   }
   if (!ChooseOutputFolder(window)) return;
-  unsigned written = 0;
-  for (int row = 0; row < rows; ++row) {
+  OutputRun run;
+  for (int row = 0; row < rows && !run.folder_gone(); ++row) {
     const RemixEntry* entry = EntryOfRow(row);
-    if (entry != nullptr && ExportRemixEntry(*entry, Ask)) ++written;
+    if (entry != nullptr) ExportRemixEntry(*entry, Ask, run);
   }
-  platform::ShowMessage(nullptr, std::to_string(written), text::kFilesExtracted, platform::Buttons::Ok);
+  platform::ShowMessage(nullptr, std::to_string(run.written()), text::kFilesExtracted, platform::Buttons::Ok);
 }
 
 } // namespace kv

@@ -1,6 +1,7 @@
 #include "wad/wad_extract.h"
 
 #include <new>
+#include <unordered_set>
 #include <vector>
 
 #include "core/explode.h"
@@ -26,11 +27,9 @@ std::string_view TextAfterFirstDot(std::string_view name) {
   return dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
 }
 
-bool Save(const std::string& name, std::span<const std::uint8_t> data, OverwriteMode mode,
-          ExtractTally* tally) {
-  const bool written = SaveFile(SystemText(name), data, mode);
-  if (tally != nullptr) ++(written ? tally->written : tally->not_written);
-  return written;
+bool Save(OutputRun& run, const std::string& name, std::span<const std::uint8_t> data, OverwriteMode mode,
+          std::string_view entry_name) {
+  return run.Save(SystemText(name), data, mode, SystemText(entry_name)) == SaveOutcome::Written;
 }
 
 // The entry named `name`, or none; a faulty one is told about under `name`.
@@ -48,8 +47,15 @@ std::optional<WadEntry> FindReadableEntry(WadImage image, std::string_view name,
 } // namespace
 
 std::uint32_t ReadFromWad(WadImage image, std::string_view name) {
-  const auto entry = FindReadableEntry(image, name, "Abort: ");
-  return entry ? *entry->size : 0;
+  const auto index = FindWadEntry(image, name);
+  if (!index) return 0;
+  const WadEntry entry = ReadWadEntry(image, *index);
+  return entry.fault == WadEntryFault::None ? *entry.size : 0;
+}
+
+bool ReportWadEntryFault(WadImage image, std::string_view name) {
+  const auto index = FindWadEntry(image, name);
+  return index && !FindReadableEntry(image, name, "Abort: ");
 }
 
 std::uint32_t ReadFromWad(WadImage image, std::string_view name, std::span<std::uint8_t> buffer) {
@@ -63,9 +69,10 @@ std::uint32_t ReadFromWad(WadImage image, std::string_view name, std::span<std::
   return static_cast<std::uint32_t>(produced);
 }
 
-bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& settings, ExtractTally* tally) {
+bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& settings, OutputRun& run) {
   bool result = false;
-  for (auto index = FindWadEntry(image, name); index; index = FindWadEntry(image, name, *index + 1)) {
+  for (auto index = FindWadEntry(image, name); index && !run.folder_gone();
+       index = FindWadEntry(image, name, *index + 1)) {
     // The name becomes a file in the chosen folder: it must not reach out of
     // it or to a device. Every record of the walk shares it.
     if (const std::string reason = UnsafeFileNameReason(SystemText(name)); !reason.empty()) {
@@ -94,7 +101,7 @@ bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& se
     }
     if (produced < 4) {
       Tell(text::kExtractAsIs, name);
-      result = Save(name, WadEntryBlock(image, entry), settings.mode, tally);
+      result = Save(run, name, WadEntryBlock(image, entry), settings.mode, entry.name);
       continue;
     }
     decoded.resize(static_cast<std::size_t>(produced));
@@ -107,28 +114,34 @@ bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& se
         return false;
       }
       name.replace(name.find('.') + 1, std::string::npos, "WAV");
-      result = Save(name, *wav, settings.mode, tally);
+      result = Save(run, name, *wav, settings.mode, entry.name);
     } else {
-      result = Save(name, decoded, settings.mode, tally);
+      result = Save(run, name, decoded, settings.mode, entry.name);
     }
   }
   return result;
 }
 
-bool ExtractFromWad(std::string& name, const ExtractSettings& settings) {
+bool ExtractFromWad(std::string& name, const ExtractSettings& settings, OutputRun& run) {
   const HeldWad* wad = CurrentWad();
-  return wad != nullptr && ExtractFromWad(wad->image(), name, settings);
+  return wad != nullptr && ExtractFromWad(wad->image(), name, settings, run);
 }
 
 namespace {
 
+// The count is of the files really written: a row whose last record was
+// not written may have written others before it. A name extracts every
+// record that has it, so a second row of the same name has nothing to add.
 int ExtractNames(std::span<const std::string> names, const ExtractSettingsNow& settings) {
-  int count = 0;
+  OutputRun run;
+  std::unordered_set<std::string> done;
   for (const std::string& row_name : names) {
+    if (run.folder_gone()) break;
+    if (!done.insert(FoldAsciiCase(row_name)).second) continue;
     std::string name = row_name;
-    if (ExtractFromWad(name, settings())) ++count;
+    ExtractFromWad(name, settings(), run);
   }
-  return count;
+  return run.written();
 }
 
 } // namespace

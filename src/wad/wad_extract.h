@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "core/file_services.h"
+#include "core/output_run.h"
 #include "platform/platform.h"
 #include "wad/wad_archive.h"
 
@@ -23,17 +24,13 @@ struct ExtractSettings {
   bool convert_sfx = true;
 };
 
-// Counts the writes that ExtractFromWad performed, for callers that report
-// more than its one result.
-struct ExtractTally {
-  int written = 0;     // SaveFile wrote the file
-  int not_written = 0; // SaveFile skipped it, was declined or failed
-};
-
 // The declared size of the first entry named `name` (ASCII case ignored), or
-// 0 when there is none. Nothing is decoded. A faulty entry is told and
-// gives 0.
+// 0 when there is none. Nothing is decoded and nothing is shown: a faulty
+// entry gives 0, and is told about when it is decoded.
 std::uint32_t ReadFromWad(WadImage image, std::string_view name);
+// Tells about the first entry named `name` when it is faulty, as decoding
+// it would ("Abort: ..."); true when it was.
+bool ReportWadEntryFault(WadImage image, std::string_view name);
 
 // Decodes the first entry named `name` into `buffer`, which must hold its
 // declared size: the bytes produced, or 0 when there is no such entry
@@ -45,11 +42,11 @@ std::uint32_t ReadFromWad(WadImage image, std::string_view name, std::span<std::
 // and `name` is changed to its new name (kick.sfx becomes kick.WAV); the rest
 // of the walk looks for the changed name. Returns the result of the last
 // write performed, false when none was. A name that is not a plain file name
-// is refused with a message and nothing is written.
-bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& settings,
-                    ExtractTally* tally = nullptr);
+// is refused with a message and nothing is written. Every write goes through
+// `run`, so a record never replaces a file that an earlier one wrote.
+bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& settings, OutputRun& run);
 // The same over CurrentWad; false when none is held.
-bool ExtractFromWad(std::string& name, const ExtractSettings& settings);
+bool ExtractFromWad(std::string& name, const ExtractSettings& settings, OutputRun& run);
 
 // The viewer's choices as they are at the moment of asking: the user may
 // change them while a question of the walk is open, and the rest of the walk
@@ -66,7 +63,7 @@ private:
 // "Extract All" once the window has read its rows: `row_names` holds the Name
 // cell of every row in row order. Asks for the output folder (owned by
 // `owner`), extracts each row's name with the settings of that moment and
-// shows the count. Returns the count.
+// shows the count of files written. Returns the count.
 int ExtractAllRows(platform::WindowHandle owner, std::span<const std::string> row_names,
                    const ExtractSettingsNow& settings);
 int ExtractAllRows(platform::WindowHandle owner, std::span<const std::string> row_names,

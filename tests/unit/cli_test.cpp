@@ -53,7 +53,7 @@ TEST_F(CliTest, HelpSucceedsEveryMalformedCommandLineIsAUsageErrorAndDashDashEnd
 TEST_F(CliTest, AnExistingOutputIsReplacedOnlyWhenTheUserOrAnOptionSaysSo) {
   WriteBytes("abab.cmp", kAbabBlock);
   const std::string question = "vorevuvo: out: File Already Exist! Do you wish to overwrite it? [y/n] ";
-  const std::string kept = "vorevuvo: out exists and was left as it is (--overwrite overwrite replaces it)\n";
+  const std::string kept = "vorevuvo: out exists and was left as it is (as answered)\n";
   const std::tuple<Args, bool, std::string, int, std::string> cases[] = {
       {{},
        false,
@@ -117,10 +117,11 @@ TEST_F(CliTest, WadExtractAndCreateCountTheFilesAndReportFailuresButWriteTheRest
   EXPECT_EQ(run.out, "198 files extracted to out\n");
   EXPECT_EQ(
       run.err,
-      "vorevuvo: CON: Refused: the name is reserved for a device (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9); "
-      "nothing was written\nvorevuvo: 100 of 199 entries\nvorevuvo: 1 file was not written: "
-      "existing files are kept unless --overwrite overwrite is given; failures are told above\n");
-  EXPECT_EQ(ReadBytes("out/ABAB.TXT"), Text("ABAB")) << "the duplicate is skipped by default";
+      "vorevuvo: ABAB.TXT: abab.txt: Not written: it would replace ABAB.TXT written by ABAB.TXT\n"
+      "vorevuvo: CON: Refused: the name is reserved for a device (CON, PRN, AUX, NUL, COM1-COM9, "
+      "LPT1-LPT9); nothing was written\nvorevuvo: 100 of 199 entries\nvorevuvo: 1 file not written: its "
+      "name was taken by files written earlier in this run (told above)\n");
+  EXPECT_EQ(ReadBytes("out/ABAB.TXT"), Text("ABAB")) << "a later record never replaces an earlier one";
   EXPECT_EQ(ReadBytes("out/KICK.WAV").size(), 346u);
   run = Cli({"wad", "extract", "game.wad", "kick.sfx", "MISSING", "-o", "out", "--no-wav"});
   EXPECT_EQ(run.out, "1 file extracted to out\n");

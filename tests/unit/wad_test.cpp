@@ -132,7 +132,8 @@ protected:
   // Extracts `name` and returns the name it ended under.
   std::string Extract(const Bytes& archive, std::string name, ExtractSettings settings = {},
                       bool written = true) {
-    EXPECT_EQ(ExtractFromWad(archive, name, settings), written) << name;
+    OutputRun run;
+    EXPECT_EQ(ExtractFromWad(archive, name, settings, run), written) << name;
     return name;
   }
 
@@ -156,7 +157,7 @@ TEST_F(WadExtract, ReadFromWadAnswersSizesWithoutDecodingAndTellsFailedDecodes) 
                                     std::to_string(archive.size()) + " bytes"}));
 }
 
-TEST_F(WadExtract, EntriesAreWrittenDecodedSfxBecomesWavAndEveryDuplicateMeetsTheMode) {
+TEST_F(WadExtract, EntriesAreWrittenDecodedSfxBecomesWavAndNoRecordReplacesTheFileOfAnEarlierOne) {
   const auto samples = Pattern(1001);
   const auto archive = BuildWad({Member("DRUM.SFX", samples), Member("A.B.SFX", samples),
                                  Member("TWICE.TXT", Text("first")), Member("twice.txt", Text("second"))});
@@ -166,19 +167,24 @@ TEST_F(WadExtract, EntriesAreWrittenDecodedSfxBecomesWavAndEveryDuplicateMeetsTh
   EXPECT_EQ(ReadBytes("DRUM.SFX"), samples);
   EXPECT_EQ(Extract(archive, "A.B.SFX"), "A.B.SFX") << "only the text after the first '.' decides";
   Extract(archive, "NOPE.TXT", {}, false);
+  ui.Told();
   Extract(archive, "TWICE.TXT", {Skip, true}, false); // the result is that of the last write
   EXPECT_EQ(ReadBytes("TWICE.TXT"), Text("first"));
+  EXPECT_EQ(ui.Told(), Strings{"twice.txt: Not written: it would replace TWICE.TXT written by TWICE.TXT"});
   ui.Answer(platform::kAnswerNo);
   ui.Answer(platform::kAnswerYes);
   Extract(archive, "TWICE.TXT", {Ask, true});
   EXPECT_EQ(ReadBytes("TWICE.TXT"), Text("second"));
-  EXPECT_EQ(ui.Told().size(), 2u) << "one question for each record";
+  EXPECT_EQ(ui.Told().size(), 2u) << "one question for each record: an earlier run wrote the file";
   // The first KICK.SFX becomes KICK.WAV; the walk then looks for KICK.WAV, so
-  // the second KICK.SFX is passed over and the entry KICK.WAV replaces the file.
+  // the second KICK.SFX is passed over, and the entry KICK.WAV, even under
+  // Overwrite, does not replace the file that the run has just written.
   const auto kicks = BuildWad({Member("KICK.SFX", Pattern(10)), Member("KICK.SFX", Pattern(20)),
                                Member("KICK.WAV", Text("a wav entry"))});
-  EXPECT_EQ(Extract(kicks, "KICK.SFX", {Overwrite, true}), "KICK.WAV");
-  EXPECT_EQ(ReadBytes("KICK.WAV"), Text("a wav entry"));
+  ui.Told();
+  EXPECT_EQ(Extract(kicks, "KICK.SFX", {Overwrite, true}, false), "KICK.WAV");
+  EXPECT_EQ(ReadBytes("KICK.WAV"), *MakeWavImage(Pattern(10)));
+  EXPECT_EQ(ui.Told(), Strings{"KICK.WAV: Not written: it would replace KICK.WAV written by KICK.SFX"});
   EXPECT_FALSE(std::filesystem::exists("KICK.SFX"));
 }
 
@@ -212,7 +218,8 @@ TEST_F(WadExtract, FailedDecodesAreWrittenAsStoredAndUnsafeOrUnterminatedNamesNo
 
 TEST_F(WadExtract, ExtractAllAndSelectionAskForAFolderAndCountWhatWasWritten) {
   std::string name = "ABAB.TXT";
-  EXPECT_FALSE(ExtractFromWad(name, {})) << "no archive is held";
+  OutputRun run;
+  EXPECT_FALSE(ExtractFromWad(name, {}, run)) << "no archive is held";
   EXPECT_EQ(ExtractAllRows(nullptr, {}, {}), 0);
   const auto archive =
       BuildWad({Member("CON", Text("dev!")), Member("ABAB.TXT", Text("ABAB")), Member("D.SFX", Pattern(9))});

@@ -1,0 +1,34 @@
+#include "core/output_run.h"
+
+namespace kv {
+
+OutputRun::OutputRun() : folder_(platform::CurrentDirectory()) {}
+
+SaveOutcome OutputRun::Save(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode,
+                            const std::string& source) {
+  const std::optional<platform::FileIdentity> existing = platform::IdentityOf(path);
+  if (existing) {
+    if (const auto earlier = files_.find(*existing); earlier != files_.end()) {
+      platform::ShowMessage(
+          nullptr, text::kWouldReplace + earlier->second.name + text::kWrittenBy + earlier->second.source,
+          source, platform::Buttons::Ok);
+      ++clashed_;
+      return SaveOutcome::Failed;
+    }
+  }
+  const SaveOutcome outcome = WriteOutputFile(path, data, mode);
+  switch (outcome) {
+  case SaveOutcome::Written:
+    ++written_;
+    if (const auto identity = platform::IdentityOf(path)) files_[*identity] = {path, source};
+    break;
+  case SaveOutcome::Kept: ++kept_; break;
+  case SaveOutcome::Failed:
+    ++failed_;
+    folder_gone_ = !folder_.empty() && !platform::IsFolder(folder_);
+    break;
+  }
+  return outcome;
+}
+
+} // namespace kv
