@@ -6,46 +6,38 @@
 namespace kv {
 namespace {
 
-// A line as one text: name, the flags (t)eam, (s)tar, (p)assing, pieces.
-std::string Describe(const CommentaryLine& line) {
-  std::string text = line.outputName + " ";
-  text += line.hasTeamName ? 't' : '-';
-  text += line.hasStarPlayerName ? 's' : '-';
-  text += line.hasThrowerName ? 'p' : '-';
-  for (const std::string& piece : line.pieces)
-    text += " " + piece;
-  return text;
-}
-
-std::vector<std::string> Parse(const std::string& text, std::vector<std::string>* messages = nullptr) {
+// Each line as one text: name, the flags (t)eam, (s)tar, (p)assing, pieces;
+// then each message as "! entry: text".
+std::vector<std::string> Parse(const std::string& text) {
   const ParsedCatalogue parsed = ParseCommentaryText(test::Text(text));
   std::vector<std::string> lines;
   if (!parsed.firstEntryFound) lines.push_back("no first entry");
-  for (const CommentaryLine& line : parsed.lines)
-    lines.push_back(Describe(line));
-  if (messages != nullptr) {
-    for (const CatalogueMessage& message : parsed.messages)
-      messages->push_back(message.entryId + ": " + message.text);
+  for (const CommentaryLine& line : parsed.lines) {
+    std::string& described = lines.emplace_back(line.outputName + " ");
+    described += std::string{line.hasTeamName ? 't' : '-', line.hasStarPlayerName ? 's' : '-',
+                             line.hasThrowerName ? 'p' : '-'};
+    for (const std::string& piece : line.pieces)
+      described += " " + piece;
   }
+  for (const CatalogueMessage& message : parsed.messages)
+    lines.push_back("! " + message.entryId + ": " + message.text);
   return lines;
 }
 
-struct ParseCase {
-  const char* what;
-  std::string text;
-  std::vector<std::string> lines;
-  std::vector<std::string> messages = {};
-};
-
-TEST(CommentTok, ParsesEveryRuleOfTheCodes) {
+TEST(CommentTok, ParsesEveryRuleOfTheCodesAndNamesEachCategory) {
   const std::string seventeen = "%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab%Jab";
-  const ParseCase cases[] = {
+  const std::tuple<const char*, std::string, std::vector<std::string>> cases[] = {
       {"the worked entry",
        "head<035> tg%J %1 throws to %2%B what a pass%T",
        {"Pass_035.wav t-p *JE J035A.SFX *JF B035A.SFX *BA"}},
       {"an entry without codes", "<035> r", {"Replay_035.wav ---"}},
       {"no exact first entry", "<034> r%Jab", {"no first entry"}},
       {"entries before the first are ignored", "<034> r%Jab<035> a", {"Restart_After_TouchDown_035.wav ---"}},
+      {"the categories that no other case names",
+       "<035> cx<036> h1<037> o1<038> om<039> ox<040> ti<041> tx<042> T",
+       {"Interception_Drop_035.wav --p", "Half_1st_Start_036.wav ---", "Overtime_037.wav ---",
+        "Overtime_Multi_038.wav ---", "Opening_039.wav ---", "Interception_040.wav --p", "Throw_041.wav --p",
+        "Unknown_042.wav ---"}},
       {"a speaker code followed by '%' two places on adds no piece",
        "<035> r%J%Jab%J %Jab",
        {"Replay_035.wav --- J035A.SFX J035B.SFX J035C.SFX"}},
@@ -68,38 +60,17 @@ TEST(CommentTok, ParsesEveryRuleOfTheCodes) {
       {"a zero byte ends the search", std::string("<035> r%Jab\0%Bcd", 16), {"Replay_035.wav --- J035A.SFX"}},
       {"an unknown code is told and skipped",
        "<035> r<048> r%%Jab%x",
-       {"Replay_035.wav ---", "Replay_048.wav --- J048A.SFX"},
-       {"048: Error: Unknown code", "048: Error: Unknown code"}},
+       {"Replay_035.wav ---", "Replay_048.wav --- J048A.SFX", "! 048: Error: Unknown code",
+        "! 048: Error: Unknown code"}},
       {"the seventeenth piece ends the entry",
        "<035> r" + seventeen + "<036> r%Jab",
        {"Replay_035.wav --- J035A.SFX J035B.SFX J035C.SFX J035D.SFX J035E.SFX J035F.SFX J035G.SFX J035H.SFX "
         "J035I.SFX J035J.SFX J035K.SFX J035L.SFX J035M.SFX J035N.SFX J035O.SFX J035P.SFX",
-        "Replay_036.wav --- J036A.SFX"},
-       {"035: Error: Too many comments in one file"}},
+        "Replay_036.wav --- J036A.SFX", "! 035: Error: Too many comments in one file"}},
       {"a marker inside the separator is not seen", "<035><036> r", {"Unknown_035.wav ---"}},
   };
-  for (const ParseCase& c : cases) {
-    std::vector<std::string> messages;
-    EXPECT_EQ(Parse(c.text, &messages), c.lines) << c.what;
-    EXPECT_EQ(messages, c.messages) << c.what;
-  }
-}
-
-TEST(CommentTok, NamesEachCategory) {
-  // The categories that no other case here names.
-  const std::pair<const char*, const char*> cases[] = {
-      {"cx", "Interception_Drop_035.wav --p"},
-      {"h1", "Half_1st_Start_035.wav ---"},
-      {"o1", "Overtime_035.wav ---"},
-      {"om", "Overtime_Multi_035.wav ---"},
-      {"ox", "Opening_035.wav ---"},
-      {"ti", "Interception_035.wav --p"},
-      {"tx", "Throw_035.wav --p"},
-      {"T", "Unknown_035.wav ---"},
-  };
-
-  for (const auto& [letters, line] : cases)
-    EXPECT_EQ(Parse(std::string("<035> ") + letters), std::vector<std::string>{line}) << letters;
+  for (const auto& [what, text, lines] : cases)
+    EXPECT_EQ(Parse(text), lines) << what;
 }
 
 } // namespace
