@@ -191,7 +191,6 @@ GameFolder Folder() {
 class CommentaryCliTest : public ::testing::Test {
 protected:
   void SetUp() override { WriteGameFolder(dir.path().string(), Folder()); }
-  std::string Out(const std::string& name) const { return dir.File("out/" + name); }
   TempDir dir;
   CurrentDirectoryGuard guard;
 };
@@ -219,7 +218,7 @@ TEST_F(CommentaryCliTest, MessagesNameTheFileOrFolderTheyAreAbout) {
 }
 
 // The JSON outputs are read whole by the sample game's test.
-TEST_F(CommentaryCliTest, NamesShowsTheTreeAsText) {
+TEST_F(CommentaryCliTest, NamesAndListShowTheTreeAndEveryLineWithItsFlagsPiecesAndTheParsersMessages) {
   CliRun run = Cli({"names", dir.path().string()});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   const std::string player = "(BVK00) P00 OfBVK" + std::string(20, ' ') + "D00";
@@ -227,11 +226,9 @@ TEST_F(CommentaryCliTest, NamesShowsTheTreeAsText) {
             "Team0 Club0" + std::string(61, ' ') + "BVK\n  " + player + std::string(30, ' ') + "BVK00\n");
   EXPECT_TRUE(Has(run.out, "\nFree Agents\n  (F000) Agent0 Free")) << run.out;
   EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 8 * 17 + 1 + 100);
-}
 
-TEST_F(CommentaryCliTest, ListShowsEveryLineWithItsFlagsAndPiecesAndTheParsersMessages) {
   const std::string script = dir.File("COMMENT.TOK");
-  CliRun run = Cli({"commentary", "list", script});
+  run = Cli({"commentary", "list", script});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   EXPECT_EQ(run.err, script + ": entry 048: Error: Unknown code\n");
   EXPECT_TRUE(
@@ -241,8 +238,8 @@ TEST_F(CommentaryCliTest, ListShowsEveryLineWithItsFlagsAndPiecesAndTheParsersMe
   EXPECT_TRUE(Has(run.out, "\nReplay_0é2.wav                  No   No   No      J0é2A.SFX\n")) << run.out;
 }
 
-TEST_F(CommentaryCliTest, ExportWritesTheBuildableLinesAndReportsTheOthersByName) {
-  const CliRun run = Cli({"commentary", "export", dir.File("COMMENT.TOK"), "-o", dir.File("out")});
+TEST_F(CommentaryCliTest, ExportWritesTheBuildableLinesReportsTheOthersByNameAndSpeaksTheSlotsGiven) {
+  CliRun run = Cli({"commentary", "export", dir.File("COMMENT.TOK"), "-o", dir.File("out")});
   EXPECT_EQ(run.status, kExitFailure);
   EXPECT_EQ(run.out, "Exported: 4 files\n");
   EXPECT_TRUE(Has(run.err, "vorevuvo: Replay_048.wav: BuildCommentarySound(): Unknown Error\n")) << run.err;
@@ -250,17 +247,14 @@ TEST_F(CommentaryCliTest, ExportWritesTheBuildableLinesAndReportsTheOthersByName
   // Nothing under "out/Replay_a"; the Windows-1252 name as UTF-8.
   EXPECT_EQ(FilesIn(dir.File("out")),
             (Strings{"Pass_035.wav", "Replay_036.wav", "Replay_0é2.wav", "Restart_After_TouchDown_037.wav"}));
-}
 
-TEST_F(CommentaryCliTest, ExportOfChosenLinesSpeaksTheSlotsGivenByKeyOrByName) {
-  const CliRun run =
-      Cli({"commentary", "export", dir.File("COMMENT.TOK"), "-o", dir.File("out"), "pass_035.WAV",
-           "--thrower", "F010", "--receiver", "agent7 free", "--team-a", "club3"});
+  // A chosen line, its slots given by key or by a piece of a name.
+  run = Cli({"commentary", "export", dir.File("COMMENT.TOK"), "-o", dir.File("one"), "pass_035.WAV",
+             "--thrower", "F010", "--receiver", "agent7 free", "--team-a", "club3"});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
   EXPECT_EQ(run.out, "Exported: 1 files\n");
-
   // The clips' sizes differ: JF010, J035A, JF007, B035A, BPRVFU and nothing for B035B.
-  EXPECT_EQ(ReadBytes(Out("Pass_035.wav")).size(), 46u + 61 + 62 + 67 + 68 + 69);
+  EXPECT_EQ(ReadBytes(dir.File("one/Pass_035.wav")).size(), 46u + 61 + 62 + 67 + 68 + 69);
 }
 
 TEST_F(CommentaryCliTest, ARefusedAmbiguousOrUnknownSlotValueIsAUsageErrorListingTheCandidates) {
@@ -284,7 +278,7 @@ TEST_F(CommentaryCliTest, ExportLeavesOutExcludedKindsAndNeedsVoiceWadButNotTheN
   CliRun run = Cli({"commentary", "export", dir.File("COMMENT.TOK"), "-o", dir.File("out"), "--exclude",
                     "team,star", "--overwrite", "overwrite"});
   EXPECT_EQ(run.out, "Exported: 2 files\n");
-  EXPECT_FALSE(std::filesystem::exists(Out("Pass_035.wav")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("out/Pass_035.wav")));
 
   std::filesystem::remove(dir.File("AGENTS.FRP"));
   run = Cli({"commentary", "export", dir.File("COMMENT.TOK"), "-o", dir.File("out"), "Pass_035.wav",
