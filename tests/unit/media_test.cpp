@@ -101,11 +101,9 @@ TEST(CelImage, ImageMagickReadsTheBmpAsBuilt) {
   const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
   ASSERT_NE(pipe, nullptr);
   Bytes expected, read(64);
-  for (const std::uint8_t index : picture.pixels) {
-    const Rgb colour = TestPaletteColour(index);
-    expected.insert(expected.end(), {std::uint8_t(colour.red * 4), std::uint8_t(colour.green * 4),
-                                     std::uint8_t(colour.blue * 4)});
-  }
+  for (const std::uint8_t index : picture.pixels) // each 6-bit value as 8 bits
+    for (int colour = 0; colour < 3; ++colour)
+      expected.push_back(static_cast<std::uint8_t>(kPalette[3 * index + colour] * 4));
   read.resize(std::fread(read.data(), 1, read.size(), pipe.get()));
   EXPECT_EQ(read, expected);
 }
