@@ -70,11 +70,7 @@ TEST_F(WadViewer, HeaderClicksSortNumbersAsNumbersAndCarryWholeRows) {
   std::string long_cell = std::string(300, 'x') + "END";
   ListView_SetItemText(list, 2, 2, long_cell.data());
   const auto sort_by_size = [&](const Names& names, const Names& sizes) {
-    // A click on the header of "Size", as the mouse makes it.
-    RECT size{};
-    Header_GetItemRect(ListView_GetHeader(list), 3, &size);
-    SendMessageA(ListView_GetHeader(list), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(size.left + 50, 5));
-    SendMessageA(ListView_GetHeader(list), WM_LBUTTONUP, 0, MAKELPARAM(size.left + 50, 5));
+    ClickHeading(list, 3); // "Size"
     EXPECT_EQ(Column(list, 0), names);
     EXPECT_EQ(Column(list, 3), sizes) << "a row's cells were separated";
     EXPECT_EQ(Column(list, 2)[1], long_cell) << "B.DAT's long cell stayed behind";
