@@ -70,12 +70,13 @@ protected:
   void TearDown() override;
   // Presses the current screen's button `id`; returns once the command ended.
   void Click(int id) { SendMessageA(GetDlgItem(main_, id), BM_CLICK, 0, 0); }
-  // A click on the heading of `column`, as the list reports it to the main window.
-  void ClickHeading(HWND list, int column) {
-    NMLISTVIEW click{};
-    click.hdr = {list, 0, LVN_COLUMNCLICK};
-    click.iSubItem = column;
-    SendMessageA(main_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  // A click on the middle of the heading of `column`, as the mouse makes it.
+  static void ClickHeading(HWND list, int column) {
+    RECT rect{};
+    Header_GetItemRect(ListView_GetHeader(list), column, &rect);
+    SendMessageA(ListView_GetHeader(list), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM((rect.left + rect.right) / 2, 5));
+    SendMessageA(ListView_GetHeader(list), WM_LBUTTONUP, 0, MAKELPARAM((rect.left + rect.right) / 2, 5));
   }
   // "caption: text" of every box shown since the last call.
   Names Shown() {

@@ -37,17 +37,11 @@ std::vector<std::uint8_t> BuildCel(const std::vector<CelPicture>& pictures) {
   return cel;
 }
 
-Rgb TestPaletteColour(int index) {
-  return {static_cast<std::uint8_t>(index * 5 % 64), static_cast<std::uint8_t>(index / 4),
-          static_cast<std::uint8_t>(63 - index % 64)};
-}
-
 std::vector<std::uint8_t> TestPalette() {
   std::vector<std::uint8_t> pal;
-  for (int i = 0; i < 256; ++i) {
-    const Rgb rgb = TestPaletteColour(i);
-    pal.insert(pal.end(), {rgb.red, rgb.green, rgb.blue});
-  }
+  for (int i = 0; i < 256; ++i)
+    pal.insert(pal.end(), {static_cast<std::uint8_t>(i * 5 % 64), static_cast<std::uint8_t>(i / 4),
+                           static_cast<std::uint8_t>(63 - i % 64)});
   return pal;
 }
 

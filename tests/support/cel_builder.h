@@ -29,13 +29,8 @@ CelPicture AsymmetricPicture(const std::string& name, std::uint16_t width, std::
 // A CEL file holding `pictures` in order, each record after the tables.
 std::vector<std::uint8_t> BuildCel(const std::vector<CelPicture>& pictures);
 
-struct Rgb {
-  std::uint8_t red, green, blue;
-};
-
 // A 768-byte palette whose entries all differ in red and blue: entry i is
 // red (i * 5) % 64, green i / 4, blue 63 - i % 64.
 std::vector<std::uint8_t> TestPalette();
-Rgb TestPaletteColour(int index);
 
 } // namespace kv::test

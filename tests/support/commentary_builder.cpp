@@ -9,8 +9,9 @@
 namespace kv::test {
 
 TeamFileText TestTeam(int index) {
+  static const char* const keys[] = {"BVK", "LDM", "TSK", "PRV", "LND", "SXH", "BRN", "KST"};
   const std::string n = std::to_string(index);
-  TeamFileText team{"Team" + n, "Club" + n, kTeamKeys[index], {}};
+  TeamFileText team{"Team" + n, "Club" + n, keys[index], {}};
   for (std::size_t i = 0; i < kTeamPlayers; ++i) {
     const std::string number = (i < 10 ? "0" : "") + std::to_string(i);
     team.players[i] = {"P" + number, "Of" + team.key, team.key + number, "D" + number};
@@ -18,25 +19,21 @@ TeamFileText TestTeam(int index) {
   return team;
 }
 
-std::vector<PlayerRecordText> TestAgents(int count) {
-  std::vector<PlayerRecordText> agents;
-  for (int i = 0; i < count; ++i) {
-    std::string key = std::to_string(i);
-    key = "F" + std::string(3 - std::min<std::size_t>(3, key.size()), '0') + key;
-    agents.push_back({"Agent" + std::to_string(i), "Free", key, "Detail"});
-  }
-  return agents;
-}
-
 void WriteGameFolder(const std::string& dir, const GameFolder& folder) {
   const std::filesystem::path root(dir);
   WriteBytes((root / "COMMENT.TOK").string(), ImplodeBlock(Text(folder.commentary)));
   std::filesystem::create_directories(root / "VOICE");
   WriteBytes((root / "VOICE" / "VOICE.WAD").string(), BuildWad(folder.clips));
-  if (!folder.nameFiles) return;
   for (int i = 0; i < 8; ++i)
     WriteBytes((root / kTeamFiles[i]).string(), ImplodeBlock(WriteTeamFile(TestTeam(i))));
-  WriteBytes((root / kAgentsFile).string(), ImplodeBlock(WriteAgentsFile(TestAgents(folder.agents))));
+  std::vector<PlayerRecordText> agents;
+  for (int i = 0; i < folder.agents; ++i) {
+    const std::string number = std::to_string(i);
+    agents.push_back({"Agent" + number, "Free",
+                      "F" + std::string(3 - std::min<std::size_t>(3, number.size()), '0') + number,
+                      "Detail"});
+  }
+  WriteBytes((root / kAgentsFile).string(), ImplodeBlock(WriteAgentsFile(agents)));
 }
 
 } // namespace kv::test

@@ -1,6 +1,7 @@
-// CEL files read, written, turned into BMP files and converted by the command.
-// The BMP layout of every image size is checked by the fuzz target;
-// ImageMagick referees it here.
+// Sounds and pictures: WAV images and their playback; CEL files read,
+// written, turned into BMP files and converted by the command. The BMP layout
+// of every image size is checked by the fuzz target; ImageMagick referees it
+// here.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +10,9 @@
 #include "media/cel_image.h"
 #include "media/cel_to_bmp.h"
 #include "media/cel_writer.h"
+#include "media/sound_clip.h"
+#include "media/wav.h"
+#include "platform/host/host_ui.h"
 #include "support/cel_builder.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -97,11 +101,9 @@ TEST(CelImage, ImageMagickReadsTheBmpAsBuilt) {
   const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
   ASSERT_NE(pipe, nullptr);
   Bytes expected, read(64);
-  for (const std::uint8_t index : picture.pixels) {
-    const Rgb colour = TestPaletteColour(index);
-    expected.insert(expected.end(), {std::uint8_t(colour.red * 4), std::uint8_t(colour.green * 4),
-                                     std::uint8_t(colour.blue * 4)});
-  }
+  for (const std::uint8_t index : picture.pixels) // each 6-bit value as 8 bits
+    for (int colour = 0; colour < 3; ++colour)
+      expected.push_back(static_cast<std::uint8_t>(kPalette[3 * index + colour] * 4));
   read.resize(std::fread(read.data(), 1, read.size(), pipe.get()));
   EXPECT_EQ(read, expected);
 }
@@ -191,6 +193,38 @@ TEST_F(CelToBmp, DamagedImagesAreNamedOnceNamesTooLongSkippedAndAFailedWriteGoes
   EXPECT_EQ(Offered(), (Strings{base + "_AB.BMP", base + "_CD.BMP", base + "_EF.BMP"}));
   EXPECT_EQ(ReadBytes(dir.File("old.bmp")), Convert(cel, 13)) << "replaced without a second question";
   EXPECT_EQ(ReadBytes(dir.File("four.bmp")), Convert(cel, 14));
+}
+
+TEST(Wav, AnOddSizedImageIsHeaderPlusSamplesWithNoPadByte) {
+  const Bytes golden = {'R', 'I', 'F',  'F',  41, 0, 0, 0,    'W',  'A', 'V', 'E',  'f',
+                        'm', 't', ' ',  18,   0,  0, 0, 1,    0,    1,   0,   0x11, 0x2B,
+                        0,   0,   0x11, 0x2B, 0,  0, 1, 0,    8,    0,   0,   0,    'd',
+                        'a', 't', 'a',  3,    0,  0, 0, 0x80, 0x00, 0xFF};
+  EXPECT_EQ(MakeWavImage(Bytes{0x80, 0x00, 0xFF}), golden);
+  EXPECT_EQ(MakeWavImage({})->size(), 46u);
+}
+
+// Sees each platform call and what is held at that moment: the platform
+// reads an image while it sounds, so it may go only after it was stopped.
+struct PlaybackProbe final : ScriptedUi {
+  Strings calls;
+  void OnPlayWav(std::span<const std::uint8_t> image) override {
+    EXPECT_EQ(image.data(), PlayingClip().data()) << "plays the image it holds, not a copy";
+    calls.push_back("play " + std::to_string(image.size()));
+  }
+  void OnStopSound() override { calls.push_back("stop, holding " + std::to_string(PlayingClip().size())); }
+};
+
+TEST(Wav, PlaySoundClipReleasesAnImageOnlyAfterStoppingIt) {
+  PlaybackProbe probe;
+  PlaySoundClip(std::nullopt);
+  PlaySoundClip(MakeWavImage(Bytes(10, 0x80)));
+  PlaySoundClip(MakeWavImage(Bytes(20, 0x80)));
+  EXPECT_EQ(PlayingClip().size(), 66u);
+  PlaySoundClip(std::nullopt);
+  EXPECT_EQ(probe.calls, (Strings{"stop, holding 0", "stop, holding 0", "play 56", "stop, holding 56",
+                                  "play 66", "stop, holding 66"}));
+  EXPECT_TRUE(PlayingClip().empty());
 }
 
 } // namespace
