@@ -147,6 +147,26 @@ TEST_F(CliTest, WadExtractAndCreateCountTheFilesAndReportFailuresButWriteTheRest
   EXPECT_EQ(FilesIn("x"), (Strings{"KICK.SFX", "NOTES.TXT"})) << "upper-case base names";
   run = Cli({"wad", "create", "other.wad", "in/Notes.txt", "missing.txt"});
   EXPECT_TRUE(Has(run.err, "missing.txt was not read") && !std::filesystem::exists("other.wad")) << run.err;
+
+  // Ten records share one block of 65535 bytes: a warning, and --max-output
+  // refuses before anything is written.
+  std::vector<WadMember> shared = {Member("E0", Bytes(65535, 0))};
+  for (int i = 1; i < 10; ++i)
+    shared.push_back(StoredMember("E" + std::to_string(i), kAbabBlock));
+  Bytes wad = BuildWad(shared);
+  for (int i = 1; i < 10; ++i)
+    std::copy_n(wad.begin() + 2 + 14, 8, wad.begin() + 2 + 22 * i + 14);
+  WriteBytes("shared.wad", wad);
+  const std::string warning = "vorevuvo: warning: shared.wad: the entries share their data and would write "
+                              "655350 bytes from an archive of " +
+                              std::to_string(wad.size()) + " bytes (--max-output sets a limit)\n";
+  run = Cli({"wad", "extract", "shared.wad", "-o", "shared", "--max-output", "100k"});
+  EXPECT_EQ(run.err, warning + "vorevuvo: shared.wad: the entries would write 655350 bytes, more than "
+                               "--max-output 102400; nothing was written\n");
+  EXPECT_FALSE(std::filesystem::exists("shared"));
+  run = Cli({"wad", "extract", "shared.wad", "-o", "shared"});
+  EXPECT_EQ(std::tuple(run.status, run.err, FilesIn("shared").size()),
+            std::tuple(kExitSuccess, warning, 10u));
 }
 
 TEST_F(CliTest, Cel2BmpWritesEveryImageOnceIntoANewFolderAndNoneForARefusedFile) {

@@ -112,6 +112,13 @@ TEST_F(GameFolderTest, CreatePlayerListRefusesAFileShorterThanItsLayoutByName) {
             Strings{"CreatePlayerList(): Failed: AGENTS.FRP holds 4 bytes once decoded; its layout "
                     "needs 642"});
   EXPECT_TRUE(NameListTable().empty());
+  // An empty team file is told by LoadFile; the failure step then has no
+  // system code and names the file instead of reporting a success.
+  WriteBytes(dir.File("VORTAN.ROP"), {});
+  EXPECT_FALSE(CreatePlayerList(dir.path().string() + "/"));
+  EXPECT_EQ(ui.Told(), (Strings{dir.File("VORTAN.ROP") + ": Ignored: File Size is zero",
+                                "CreatePlayerList(): The team and player lists were not built: VORTAN.ROP "
+                                "could not be read."}));
 }
 
 // Asked: Yes decodes it (and finds no first entry), No leaves the mode unentered.
@@ -142,9 +149,11 @@ TEST(CommentarySound, JoinsTheClipsOfThePiecesBehindOneHeader) {
             "JQRSFU.SFXBQRS07.SFXB035C.SFX");
   auto cut = ImplodeBlock(Pattern(100, 9));
   cut.resize(cut.size() / 2); // found, but decodes short
-  const auto voice = BuildWad({Member("J035A.SFX", Pattern(300, 1)), Member("jqrsfu.sfx", Pattern(200, 2)),
-                               Member("B1.SFX", Pattern(20, 3)), Member("B2.SFX", Pattern(26, 4)),
-                               Member("B3.SFX", Pattern(25, 5)), StoredMember("CUT.SFX", cut)});
+  auto voice =
+      BuildWad({Member("J035A.SFX", Pattern(300, 1)), Member("jqrsfu.sfx", Pattern(200, 2)),
+                Member("B1.SFX", Pattern(20, 3)), Member("B2.SFX", Pattern(26, 4)),
+                Member("B3.SFX", Pattern(25, 5)), StoredMember("CUT.SFX", cut), Member("BAD.SFX", {})});
+  std::fill_n(voice.begin() + 2 + 22 * 6 + 18, 4, 0x7F); // BAD.SFX's data lie outside the archive
   const auto build = [&](std::vector<std::string> pieces) {
     return BuildCommentarySound(CommentaryLine{"035", false, false, false, "x.wav", std::move(pieces)}, voice,
                                 &ui);
@@ -157,11 +166,14 @@ TEST(CommentarySound, JoinsTheClipsOfThePiecesBehindOneHeader) {
   EXPECT_EQ(build({"B1.SFX", "B2.SFX"})->size(), 92u); // exactly 46 bytes of sound
   EXPECT_FALSE(build({"B1.SFX", "B3.SFX"}));           // 45
   EXPECT_FALSE(build({}));
-  EXPECT_EQ(build({"CUT.SFX", "B1.SFX"}), wav(Pattern(20, 3), Bytes(100, 0x80)));
+  EXPECT_EQ(build({"CUT.SFX", "B1.SFX", "BAD.SFX"}), wav(Pattern(20, 3), Bytes(100, 0x80)));
   EXPECT_EQ(ui.messages.at(0).owner, &ui);
   EXPECT_EQ(ui.Told(),
             (Strings{"BuildCommentarySound(): Unknown Error", "BuildCommentarySound(): Unknown Error",
-                     "CUT.SFX: Abort: Decompression Failed"}));
+                     "CUT.SFX: Abort: Decompression Failed",
+                     "BAD.SFX: Abort: the entry's data offset 2139062143 lies outside the archive of " +
+                         std::to_string(voice.size()) + " bytes"}))
+      << "a damaged clip is told once, when it is decoded";
   ResetNameSlots();
 }
 

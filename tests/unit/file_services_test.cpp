@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "core/file_services.h"
+#include "core/output_run.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -29,12 +30,14 @@ TEST_F(FileServicesTest, LoadFileGivesTheBytesWithAZeroAfterThemOrTellsWhyNot) {
   WriteBytes(dir.File("empty"), {});
   WriteBytes(dir.File("huge"), {});
   fs::resize_file(dir.File("huge"), 0xFFFFFFFFu); // sparse: costs no disk
-  for (const std::string& name : {"empty", "missing", "", "huge"})
+  mkfifo(dir.File("pipe").c_str(), 0666);         // opened to read, it would wait for a writer
+  for (const std::string& name : {"empty", "missing", "", "huge", "pipe"})
     EXPECT_FALSE(LoadFile(dir.File(name))) << name;
   EXPECT_EQ(ui.Told(), (Strings{dir.File("empty") + ": Ignored: File Size is zero",
                                 "LoadFile(): The system cannot find the file specified.\r\n",
                                 "LoadFile(): Access is denied.\r\n", // a folder
-                                dir.File("huge") + ": Ignored: File is 4 GiB or larger"}));
+                                dir.File("huge") + ": Ignored: File is 4 GiB or larger",
+                                dir.File("pipe") + ": " + text::kNotRegularFile}));
   // A sysfs file promises 4096 bytes and holds a few: a read that ends early,
   // as when a file is cut while it is read.
   const std::string cut = "/sys/devices/system/cpu/online";
@@ -71,7 +74,7 @@ struct WithoutPrivileges {
 };
 
 // Whatever stops the write, the old file stays whole, a new one is not left
-// half written, and no temporary ~kv*.tmp stays behind.
+// half written, and no temporary ~kv*.kvpart stays behind.
 TEST_F(FileServicesTest, SaveFileThatCannotWriteKeepsTheOldFileAndLeavesNothingBehind) {
   const std::string denied = "SaveFile(): Access is denied.\r\n";
   const std::string too_large =
@@ -112,6 +115,47 @@ TEST_F(FileServicesTest, SaveFileThatCannotWriteKeepsTheOldFileAndLeavesNothingB
   std::signal(SIGXFSZ, previous_handler);
   EXPECT_FALSE(SaveFile(dir.File("no/such/folder/file"), Text("x"), Overwrite));
   EXPECT_EQ(ui.Told(), Strings{"SaveFile(): The system cannot find the path specified.\r\n"});
+}
+
+// One command's outputs: a name it wrote is never written again, whatever
+// the mode; a folder under a name is a failure, not a file to keep; a file
+// that appears between the look and the move is not replaced; and the run
+// stops once its folder is gone.
+TEST_F(FileServicesTest, ARunPublishesEachFileOnceAndNeverOverTheFilesItWrote) {
+  CurrentDirectoryGuard restore;
+  fs::current_path(dir.path());
+  WriteBytes("late", Text("old"));
+  WriteBytes("late.new", Text("new"));
+  EXPECT_FALSE(platform::MoveFileNoReplace("late.new", "late"));
+  EXPECT_EQ(platform::LastError(), platform::kErrorFileExists);
+  EXPECT_EQ(ReadBytes("late"), Text("old"));
+  fs::remove("late.new");
+  fs::create_directory("folder");
+  OutputRun run;
+  const std::tuple<const char*, const char*, OverwriteMode, SaveOutcome> saves[] = {
+      {"KICK.WAV", "KICK.SFX", Skip, SaveOutcome::Written},
+      {"KICK.WAV", "KICK.WAV", Overwrite, SaveOutcome::Failed},
+      {"kick.wav", "kick.wav", Skip, SaveOutcome::Written},
+      {"late", "LATE", Skip, SaveOutcome::Kept},
+      {"folder", "FOLDER", Overwrite, SaveOutcome::Failed},
+  };
+  for (const auto& [name, source, mode, outcome] : saves)
+    EXPECT_EQ(run.Save(name, Text(source), mode, source), outcome) << source;
+  EXPECT_EQ(ui.Told(), (Strings{"KICK.WAV: Not written: it would replace KICK.WAV written by KICK.SFX",
+                                "SaveFile(): Access is denied.\r\n"}));
+  EXPECT_EQ(ReadBytes("KICK.WAV"), Text("KICK.SFX"));
+  EXPECT_EQ(std::tuple(run.written(), run.kept(), run.failed(), run.clashed(), run.folder_gone()),
+            std::tuple(2, 1, 1, 1, false));
+  EXPECT_EQ(FilesIn(dir.path()), (Strings{"KICK.WAV", "folder", "kick.wav", "late"})) << "no temporary file";
+  fs::current_path("folder");
+  OutputRun gone;
+  fs::remove(dir.path() / "folder");
+  EXPECT_EQ(gone.Save("x", Text("x"), Skip, "X"), SaveOutcome::Failed);
+  EXPECT_TRUE(gone.folder_gone());
+  ui.Told();
+  platform::SetLastError(platform::kErrorSuccess);
+  ShowSystemError("Op()");
+  EXPECT_EQ(ui.Told(), Strings{std::string("Op(): ") + text::kFailedWithoutCode});
 }
 
 TEST_F(FileServicesTest, OutputFolderStepsEnterTheChosenFolderAndStayOnCancelOrFailure) {

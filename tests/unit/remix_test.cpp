@@ -55,6 +55,14 @@ TEST(RemixScript, ReadsEntriesPiecesAndClamps) {
   };
   for (const auto& [script, expected] : cases)
     EXPECT_EQ(Read(script), expected) << script;
+  // 8,200 pieces of a whole clip would take 537 MB: refused before any is made.
+  std::string big = "<Big>\n";
+  for (int piece = 0; piece < 8200; ++piece)
+    big += "@Z,0,65535";
+  const RemixScript read = ReadRemixScript(Text(big), BuildWad({Member("Z.SFX", Bytes(65535, 7))}));
+  ASSERT_TRUE(read.error && read.error->too_large);
+  EXPECT_EQ(DescribeRemixError(*read.error),
+            "entry \"Big\", piece \"Z\": the script's sounds would need more than 512 MiB of memory");
 }
 
 // A clip that fails is decoded and told once; its pieces are silence.
@@ -91,6 +99,14 @@ TEST(RemixCli, ListsAndExportsWhatTheWindowWouldRefusesUnsafeNamesAndWritesNothi
   EXPECT_EQ(FilesIn(out), (Strings{"Empty.wav", "Goal.wav"}));
   EXPECT_EQ(ReadBytes(out + "/Goal.wav"), ReadRemixScript(ReadBytes(script), Voice()).entries.at(0).image);
 
+  // One name twice: the second is told and not written; a name that differs
+  // in case is another file in a folder that tells case apart.
+  WriteBytes(script, Text("<Twice>\n@A,0,1\n<Twice>\n@B,0,1\n<twice>\n@A,0,2"));
+  const CliRun twice = Cli({"remix", "export", script, "-o", dir.File("twice")});
+  EXPECT_EQ(twice.status, 1);
+  EXPECT_TRUE(Has(twice.err, "Twice: Not written: it would replace Twice.wav written by Twice\n"))
+      << twice.err;
+  EXPECT_EQ(FilesIn(dir.File("twice")), (Strings{"Twice.wav", "twice.wav"}));
   WriteBytes(script, Text("<Fine>\n@A,0,1\n<Late>\n@B,61,1"));
   const CliRun refused = Cli({"remix", "export", script, "-o", dir.File("none")});
   EXPECT_EQ(refused.status, 1);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/file_services.h"
 #include "media/wav.h"
 #include "platform/platform.h"
 #include "support/temp_dir.h"
@@ -75,7 +76,7 @@ TEST(Win32Files, FailuresLeaveTheirCodeAndTheSystemsTextAndCleanUpKeepsIt) {
   EXPECT_EQ(LastError(), kErrorDiskFull) << "a failed removal and a check keep it too";
 }
 
-TEST(Win32Files, MoveFileOverReplacesTheOldFileAndBareNamesLandInTheCurrentDirectory) {
+TEST(Win32Files, MovesReplaceOnlyWhenAskedAndBareNamesLandInTheCurrentDirectory) {
   TempDir dir;
   WriteBytes(dir.File("target.bin"), Text("old"));
   WriteBytes(dir.File("target.new"), Text("new contents"));
@@ -84,6 +85,22 @@ TEST(Win32Files, MoveFileOverReplacesTheOldFileAndBareNamesLandInTheCurrentDirec
   EXPECT_EQ(ReadBytes(dir.File("target.bin")), Text("new contents"));
   EXPECT_FALSE(MoveFileOver(dir.File("gone.new"), dir.File("target.bin")));
   EXPECT_EQ(LastError(), kErrorFileNotFound);
+
+  // Publishing without replacing: a name that exists, in any case, stays.
+  WriteBytes(dir.File("other.new"), Text("other"));
+  EXPECT_FALSE(MoveFileNoReplace(dir.File("other.new"), dir.File("TARGET.BIN")));
+  EXPECT_EQ(LastError(), kErrorFileExists);
+  EXPECT_EQ(ReadBytes(dir.File("target.bin")), Text("new contents"));
+  EXPECT_TRUE(MoveFileNoReplace(dir.File("other.new"), dir.File("other.bin")));
+  EXPECT_EQ(IdentityOf(dir.File("TARGET.BIN")), IdentityOf(dir.File("target.bin")))
+      << "one file, two spellings";
+  EXPECT_NE(IdentityOf(dir.File("other.bin")), IdentityOf(dir.File("target.bin")));
+  EXPECT_FALSE(SaveFile(dir.File("Target.Bin"), Text("x"), Skip));
+  EXPECT_TRUE(SaveFile(dir.File("Target.Bin"), Text("saved"), Overwrite));
+  EXPECT_EQ(FilesIn(dir.path()), (Strings{"other.bin", "target.bin"})) << "no temporary file is left";
+  EXPECT_EQ(ReadBytes(dir.File("target.bin")), Text("saved"));
+  EXPECT_FALSE(OpenForReading("NUL").IsOpen()) << "a device is not read";
+  EXPECT_EQ(LastError(), kErrorOpenFailed);
 
   {
     CurrentDirectoryGuard restore; // before the folder is removed
