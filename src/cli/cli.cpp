@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <new>
 #include <ostream>
 
 #include "cli/block_commands.h"
@@ -122,7 +123,15 @@ int RunCli(const std::vector<std::string>& args, Streams streams) {
                   << " --help')\n";
       return kExitUsage;
     }
-    return command.run(parsed, streams);
+    // Inputs are bounded before their memory is asked for; a command that
+    // still runs out of it ends with a message, not a crash.
+    try {
+      return command.run(parsed, streams);
+    } catch (const std::bad_alloc&) {
+      streams.err << "vorevuvo " << command.name
+                  << ": not enough memory to finish; what was written is whole\n";
+      return kExitFailure;
+    }
   }
   streams.err << "vorevuvo: unknown command '" << args[0] << "' (see 'vorevuvo --help')\n";
   return kExitUsage;

@@ -291,10 +291,14 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
   std::size_t done = 0;
   {
     Progress progress(streams, names.size(), "entries");
+    WadNamesCovered covered;
     for (; done < names.size() && !run.folder_gone(); ++done) {
-      std::string name = names[done];
-      ui.SetSubject(name);
-      ExtractFromWad(image, name, settings, run);
+      if (!covered.Has(names[done])) {
+        std::string name = names[done];
+        ui.SetSubject(name);
+        ExtractFromWad(image, name, settings, run);
+        covered.Add(names[done], name);
+      }
       progress.Done(done + 1);
     }
     ui.SetSubject({});

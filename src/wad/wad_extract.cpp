@@ -130,21 +130,30 @@ bool ExtractFromWad(std::string& name, const ExtractSettings& settings, OutputRu
 namespace {
 
 // The count is of the files really written: a row whose last record was
-// not written may have written others before it. A name extracts every
-// record that has it, so a second row of the same name has nothing to add.
+// not written may have written others before it.
 int ExtractNames(std::span<const std::string> names, const ExtractSettingsNow& settings) {
   OutputRun run;
-  std::unordered_set<std::string> done;
+  WadNamesCovered covered;
   for (const std::string& row_name : names) {
     if (run.folder_gone()) break;
-    if (!done.insert(FoldAsciiCase(row_name)).second) continue;
+    if (covered.Has(row_name)) continue;
     std::string name = row_name;
     ExtractFromWad(name, settings(), run);
+    covered.Add(row_name, name);
   }
   return run.written();
 }
 
 } // namespace
+
+bool WadNamesCovered::Has(const std::string& name) const {
+  return names_.count(FoldAsciiCase(name)) != 0;
+}
+
+void WadNamesCovered::Add(const std::string& asked, const std::string& ended) {
+  names_.insert(FoldAsciiCase(asked));
+  names_.insert(FoldAsciiCase(ended));
+}
 
 int ExtractAllRows(platform::WindowHandle owner, std::span<const std::string> row_names,
                    const ExtractSettings& settings) {

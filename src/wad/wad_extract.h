@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "core/file_services.h"
 #include "core/output_run.h"
@@ -47,6 +48,18 @@ std::uint32_t ReadFromWad(WadImage image, std::string_view name, std::span<std::
 bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& settings, OutputRun& run);
 // The same over CurrentWad; false when none is held.
 bool ExtractFromWad(std::string& name, const ExtractSettings& settings, OutputRun& run);
+
+// The names that one extraction has walked: the name asked for and the name
+// it ended under (an SFX name turned WAV). A later row or argument of such
+// a name has nothing to add, and would only meet the files already written.
+class WadNamesCovered {
+public:
+  bool Has(const std::string& name) const;
+  void Add(const std::string& asked, const std::string& ended);
+
+private:
+  std::unordered_set<std::string> names_;
+};
 
 // The viewer's choices as they are at the moment of asking: the user may
 // change them while a question of the walk is open, and the rest of the walk
