@@ -87,6 +87,15 @@ std::optional<ImplodeOptions> ReadImplodeOptions(const ParsedArgs& args, Streams
   return options;
 }
 
+namespace {
+// Every header the format defines: a size, literal mode 0 or 1 and 4, 5 or 6
+// dictionary bits, as `compress` writes them (the window's check looks at
+// the dictionary byte of 6 alone).
+bool HasImplodeHeader(std::span<const std::uint8_t> block) {
+  return block.size() >= kMinBlockSize && block[4] <= 1 && block[5] >= 4 && block[5] <= 6;
+}
+} // namespace
+
 int RunDecompress(const ParsedArgs& args, Streams streams) {
   std::string input;
   OverwriteMode mode = Ask;
@@ -100,7 +109,7 @@ int RunDecompress(const ParsedArgs& args, Streams streams) {
   }
   const std::optional<LoadedFile> loaded = LoadFile(input);
   if (!loaded) return kExitFailure;
-  if (!LooksCompressed(loaded->bytes()) && !args.Has("--force")) {
+  if (!HasImplodeHeader(loaded->bytes()) && !args.Has("--force")) {
     streams.err << "vorevuvo: " << platform::FileNameOf(input)
                 << ": Data doesn't appear to be compressed (--force decodes it anyway)\n";
     return kExitFailure;

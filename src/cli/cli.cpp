@@ -29,7 +29,21 @@ const char* const kMainHelp =
     "  remix        list the lines of a REMIX.TXT script or export them as WAV files\n"
     "  make-sample  write a synthetic game folder to try the tool with\n"
     "\n"
-    "'vorevuvo COMMAND --help' tells more about each.\n";
+    "'vorevuvo help COMMAND' or 'vorevuvo COMMAND --help' tells more about each;\n"
+    "'vorevuvo --version' (-V) names the version.\n";
+
+// The platform the program was built for, as a compiler names it.
+#if defined(_WIN64)
+constexpr const char* kBuildTarget = "x86_64-w64-mingw32";
+#elif defined(_WIN32)
+constexpr const char* kBuildTarget = "i686-w64-mingw32";
+#elif defined(__x86_64__)
+constexpr const char* kBuildTarget = "x86_64-linux-gnu";
+#elif defined(__aarch64__)
+constexpr const char* kBuildTarget = "aarch64-linux-gnu";
+#else
+constexpr const char* kBuildTarget = "unknown";
+#endif
 
 struct Command {
   const char* name;
@@ -105,6 +119,11 @@ int RunCli(const std::vector<std::string>& args, Streams streams) {
     streams.err << kMainHelp;
     return kExitUsage;
   }
+  if (args[0] == "--version" || args[0] == "-V") {
+    streams.out << "vorevuvo " << KV_VERSION << " (" << kBuildTarget << ")\n";
+    return kExitSuccess;
+  }
+  if (args[0] == "help" && args.size() == 2) return RunCli({args[1], "--help"}, streams);
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     streams.out << kMainHelp;
     return kExitSuccess;
@@ -125,13 +144,20 @@ int RunCli(const std::vector<std::string>& args, Streams streams) {
     }
     // Inputs are bounded before their memory is asked for; a command that
     // still runs out of it ends with a message, not a crash.
+    int status = kExitFailure;
     try {
-      return command.run(parsed, streams);
+      status = command.run(parsed, streams);
     } catch (const std::bad_alloc&) {
       streams.err << "vorevuvo " << command.name
                   << ": not enough memory to finish; what was written is whole\n";
+    }
+    // What could not be printed is lost as surely as a file not written.
+    if (!streams.out.flush()) {
+      streams.err << "vorevuvo " << command.name
+                  << ": the output could not be written (is the disk full, or the reader gone?)\n";
       return kExitFailure;
     }
+    return status;
   }
   streams.err << "vorevuvo: unknown command '" << args[0] << "' (see 'vorevuvo --help')\n";
   return kExitUsage;

@@ -17,6 +17,7 @@
 #include "commentary/name_lists.h"
 #include "commentary/name_slots.h"
 #include "core/file_services.h"
+#include "core/name_pattern.h"
 #include "core/text_encoding.h"
 #include "platform/platform.h"
 
@@ -56,7 +57,8 @@ const char* const kCommentaryHelp =
     "\n"
     "export    writes each line as a WAV file named by its output name into DIR (made\n"
     "          when missing), in list order: every line, or those named LINE (case is\n"
-    "          ignored); then \"Exported: N files\".\n"
+    "          ignored, \".wav\" may be left out; a pattern such as 'Pass_*' chooses\n"
+    "          every line it matches); then \"Exported: N files\".\n"
     "  --voice FILE     VOICE.WAD (default: VOICE/VOICE.WAD beside COMMENT.TOK)\n"
     "  --names DIR      the folder of the team files and AGENTS.FRP (default: the\n"
     "                   folder of COMMENT.TOK); without them, slot values are keys\n"
@@ -298,27 +300,28 @@ bool FillNameSlots(const ParsedArgs& args, const std::vector<NameListItem>& tabl
   return filled;
 }
 
-// The listed lines to export, in list order: all, or those named in
-// `names`; a name that is no line is told and sets `failed`.
+// The listed lines to export, in list order: all, or those that `names`
+// mean; a name that means no line is told and sets `failed`.
 std::vector<const CommentaryLine*> ChosenLines(std::span<const CommentaryLine> lines,
                                                std::span<const std::string> names, const std::string& script,
                                                std::ostream& err, bool& failed) {
   std::vector<const CommentaryLine*> chosen;
-  std::vector<std::string> folded;
-  for (const std::string& name : names) {
-    folded.push_back(FoldAsciiCase(name));
-    bool found = false;
-    for (const CommentaryLine& line : lines)
-      found = found || FoldAsciiCase(line.outputName) == folded.back();
-    if (!found) {
-      err << "vorevuvo: " << ShownText(script + ": no line named " + name, TextOrigin::Local) << "\n";
-      failed = true;
-    }
-  }
+  std::vector<bool> used(names.size(), false);
   for (const CommentaryLine& line : lines) {
-    const std::string name = FoldAsciiCase(line.outputName);
-    if (names.empty() || std::find(folded.begin(), folded.end(), name) != folded.end())
-      chosen.push_back(&line);
+    bool wanted = names.empty();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      if (TypedNameMeans(names[i], SystemText(line.outputName))) wanted = used[i] = true;
+    }
+    if (wanted) chosen.push_back(&line);
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (used[i]) continue;
+    err << "vorevuvo: "
+        << ShownText(script + (IsNamePattern(names[i]) ? ": no line matches " : ": no line named ") +
+                         names[i],
+                     TextOrigin::Local)
+        << "\n";
+    failed = true;
   }
   return chosen;
 }

@@ -1,5 +1,7 @@
 #include "cli/output_policy.h"
 
+#include "core/name_pattern.h"
+
 #include <iostream>
 #include <ostream>
 
@@ -57,6 +59,11 @@ void ReportNotWritten(Streams streams, const OutputRun& run, OverwriteMode mode,
   }
 }
 
+bool TypedNameMeans(const std::string& typed, const std::string& shown) {
+  return MatchesNamePattern(typed, shown) || MatchesNamePattern(typed + ".wav", shown) ||
+         MatchesNamePattern(typed, shown + ".wav");
+}
+
 CurrentDirectoryKeeper::CurrentDirectoryKeeper() : saved_(platform::CurrentDirectory()) {}
 
 CurrentDirectoryKeeper::~CurrentDirectoryKeeper() {
@@ -95,16 +102,13 @@ Progress::~Progress() {
 }
 
 void Progress::Done(std::size_t done) {
-  if (total_ < kProgressStep || (done % kProgressStep != 0 && done != total_)) return;
+  // Only a terminal shows it: nothing of it reaches logs or pipes.
+  if (!terminal_ || total_ < kProgressStep || (done % kProgressStep != 0 && done != total_)) return;
   const std::string line =
       "vorevuvo: " + std::to_string(done) + " of " + std::to_string(total_) + " " + items_;
   line_length_ = line.size();
   shown_ = true;
-  if (terminal_) {
-    err_ << "\r" << line << std::flush;
-  } else if (done % kProgressStep == 0) {
-    err_ << line << "\n";
-  }
+  err_ << "\r" << line << std::flush;
 }
 
 } // namespace kv::cli

@@ -34,6 +34,11 @@ const char* KeptBecause(OverwriteMode mode);
 void ReportNotWritten(Streams streams, const OutputRun& run, OverwriteMode mode, std::size_t left,
                       const std::string& folder);
 
+// Whether a name typed on the command line means the line or row shown as
+// `shown`: that name or a pattern of it, case ignored, with or without the
+// ".wav" of its file.
+bool TypedNameMeans(const std::string& typed, const std::string& shown);
+
 // Restores the current directory when it goes out of scope.
 class CurrentDirectoryKeeper {
 public:
@@ -54,8 +59,8 @@ std::string PathInFolder(const std::string& folder, const std::string& name);
 // directory; false after telling why, naming the folder.
 bool EnterOutputFolder(const std::string& folder, std::ostream& err);
 
-// Counts the items of a long run on stderr: one line per hundred, or one
-// line rewritten in place at a terminal. Silent for short runs.
+// Counts the items of a long run on stderr when it is a terminal, in one
+// line rewritten in place; silent for short runs, in logs and in pipes.
 class Progress {
 public:
   Progress(Streams streams, std::size_t total, const char* items);

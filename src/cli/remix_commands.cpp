@@ -2,6 +2,7 @@
 
 #include <new>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "cli/output_policy.h"
 #include "cli/voice_option.h"
 #include "core/file_services.h"
+#include "core/name_pattern.h"
+#include "core/text_encoding.h"
 #include "platform/platform.h"
 #include "remix/remix_load.h"
 
@@ -17,7 +20,8 @@ namespace kv::cli {
 
 const char* const kRemixHelp =
     "usage: vorevuvo remix list REMIX.TXT [--voice FILE] [--json]\n"
-    "       vorevuvo remix export REMIX.TXT -o DIR [--voice FILE] [--overwrite ask|skip|overwrite]\n"
+    "       vorevuvo remix export REMIX.TXT -o DIR [ENTRY...] [--voice FILE]\n"
+    "                             [--overwrite ask|skip|overwrite]\n"
     "\n"
     "Lists or writes the new commentary lines of a REMIX.TXT script, each cut and\n"
     "joined from the sounds of VOICE.WAD. A script entry reads '<', its name, '>',\n"
@@ -33,9 +37,10 @@ const char* const kRemixHelp =
     "  --json    an array of {\"name\", \"size\", \"pieces\": [{\"name\", \"start\",\n"
     "            \"length\"}]} instead\n"
     "\n"
-    "export    writes every entry as NAME.wav into DIR (made when missing), then the\n"
-    "          count, \"Exported: N files\". The whole script is checked first: an error\n"
-    "          in it writes nothing.\n"
+    "export    writes every entry as NAME.wav into DIR (made when missing), or those\n"
+    "          named ENTRY (case ignored, \".wav\" may be left out; a pattern such as\n"
+    "          'Goal*' chooses every entry it matches), then the count, \"Exported: N\n"
+    "          files\". The whole script is checked first: an error in it writes nothing.\n"
     "  --overwrite   what to do when a WAV file exists: ask, skip or overwrite\n"
     "                (default: ask at a terminal, else skip)\n"
     "\n"
@@ -75,6 +80,11 @@ std::optional<RemixScript> ReadScript(const ParsedArgs& args, Streams streams) {
   if (read.error) {
     streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local) << ": " << text::kRemixScriptError
                 << ": " << ShownText(DescribeRemixError(*read.error)) << "\n";
+    return std::nullopt;
+  }
+  if (read.entries.empty()) {
+    streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
+                << ": no entry found (an entry begins with '<' and its name)\n";
     return std::nullopt;
   }
   return read;
@@ -119,15 +129,33 @@ int RunExport(const ParsedArgs& args, Streams streams) {
   const std::optional<RemixScript> read = ReadScript(args, streams);
   if (!read) return kExitFailure;
 
+  bool failed = false;
+  const std::span<const std::string> rows(args.positional.begin() + 2, args.positional.end());
+  std::vector<const RemixEntry*> chosen;
+  std::vector<bool> used(rows.size(), false);
+  for (const RemixEntry& entry : read->entries) {
+    bool wanted = rows.empty();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (TypedNameMeans(rows[i], SystemText(entry.name))) wanted = used[i] = true;
+    }
+    if (wanted) chosen.push_back(&entry);
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (used[i]) continue;
+    streams.err << "vorevuvo: " << ShownText(args.positional[1], TextOrigin::Local)
+                << (IsNamePattern(rows[i]) ? ": no entry matches " : ": no entry named ")
+                << ShownText(rows[i], TextOrigin::Local) << "\n";
+    failed = true;
+  }
+
   CurrentDirectoryKeeper keeper;
   if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
-  bool failed = false;
   OutputRun run;
   std::size_t done = 0;
   {
-    Progress progress(streams, read->entries.size(), "entries");
-    for (; done < read->entries.size() && !run.folder_gone(); ++done) {
-      const RemixEntry& entry = read->entries[done];
+    Progress progress(streams, chosen.size(), "entries");
+    for (; done < chosen.size() && !run.folder_gone(); ++done) {
+      const RemixEntry& entry = *chosen[done];
       ui.SetSubject(entry.name + ".wav");
       const int messages_before = ui.messages_shown();
       const int kept_before = run.kept();
@@ -143,15 +171,16 @@ int RunExport(const ParsedArgs& args, Streams streams) {
     ui.SetSubject({});
   }
   streams.out << "Exported: " << run.written() << " files\n";
-  ReportNotWritten(streams, run, mode, read->entries.size() - done, folder);
+  ReportNotWritten(streams, run, mode, chosen.size() - done, folder);
   return failed ? kExitFailure : kExitSuccess;
 }
 
 } // namespace
 
 int RunRemix(const ParsedArgs& args, Streams streams) {
-  if (args.positional.size() != 2) return Usage(streams, "expected list or export and one REMIX.TXT");
+  if (args.positional.size() < 2) return Usage(streams, "expected list or export and one REMIX.TXT");
   const std::string& action = args.positional[0];
+  if (action == "list" && args.positional.size() != 2) return Usage(streams, "list takes one REMIX.TXT");
   if (action == "list") return RunList(args, streams);
   if (action == "export") return RunExport(args, streams);
   return Usage(streams, "unknown action '" + action + "', expected list or export");

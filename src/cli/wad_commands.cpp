@@ -14,6 +14,7 @@
 #include "cli/output_policy.h"
 #include "core/explode.h"
 #include "core/file_services.h"
+#include "core/name_pattern.h"
 #include "core/output_run.h"
 #include "core/text_encoding.h"
 #include "media/wav.h"
@@ -42,7 +43,8 @@ const char* const kWadHelp =
     "            for an unknown size, and a \"problem\" text for an entry that cannot be read\n"
     "\n"
     "extract   writes entries into DIR (made when missing), decompressed: every entry\n"
-    "          in directory order, or every entry named NAME (case is ignored).\n"
+    "          in directory order, or every entry named NAME (case is ignored). A NAME\n"
+    "          may be a pattern: '*.TXT', 'J0??A.SFX', '[AB]*' (quote it for the shell).\n"
     "          Entries named *.SFX become WAV files (KICK.SFX is written as KICK.WAV).\n"
     "  -o DIR        the output folder\n"
     "  --no-wav      write SFX entries as raw samples under their own names\n"
@@ -112,15 +114,23 @@ bool HasCreateOptions(const ParsedArgs& args) {
   return args.values.count("--literals") != 0 || args.values.count("--dict") != 0;
 }
 
-// The entry that a NAME typed on the command line means: its own bytes, or
-// (case ignored) its name in the process's code page, the one the name was
-// typed in, so that "caf\u00e9.txt" finds the entry named caf + 0xE9 + ".txt".
-std::optional<std::string> EntryNamedOnCommandLine(WadImage image, const std::string& typed) {
-  if (FindWadEntry(image, typed)) return typed;
-  const std::string folded = FoldAsciiCase(typed);
-  for (const WadEntry& entry : ReadWadDirectory(image))
-    if (FoldAsciiCase(SystemText(entry.name)) == folded) return entry.name;
-  return std::nullopt;
+// The entries that a NAME typed on the command line means, each once, in
+// directory order: the entry of that name (case ignored), found by its own
+// bytes or by its name in the process's code page, the one it was typed in
+// ("café.txt" finds caf + 0xE9 + ".txt"); or every entry whose name matches
+// the pattern. Their own names, which name the output files.
+std::vector<std::string> EntriesNamedOnCommandLine(WadImage image, const std::string& typed) {
+  if (!IsNamePattern(typed)) {
+    if (const auto index = FindWadEntry(image, typed)) return {ReadWadEntry(image, *index).name};
+  }
+  std::vector<std::string> found;
+  std::set<std::string> seen;
+  for (const WadEntry& entry : ReadWadDirectory(image)) {
+    if (MatchesNamePattern(typed, SystemText(entry.name)) && seen.insert(FoldAsciiCase(entry.name)).second)
+      found.push_back(entry.name);
+    if (found.size() == 1 && !IsNamePattern(typed)) break;
+  }
+  return found;
 }
 
 int RunList(const ParsedArgs& args, Streams streams) {
@@ -260,10 +270,11 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
     names = DistinctNames(ReadWadDirectory(image));
   } else {
     for (std::size_t i = 2; i < args.positional.size(); ++i) {
-      if (const std::optional<std::string> name = EntryNamedOnCommandLine(image, args.positional[i])) {
-        names.push_back(*name);
-      } else {
-        streams.err << "vorevuvo: " << ShownText(archive, TextOrigin::Local) << ": no entry named "
+      const std::vector<std::string> found = EntriesNamedOnCommandLine(image, args.positional[i]);
+      names.insert(names.end(), found.begin(), found.end());
+      if (found.empty()) {
+        streams.err << "vorevuvo: " << ShownText(archive, TextOrigin::Local)
+                    << (IsNamePattern(args.positional[i]) ? ": no entry matches " : ": no entry named ")
                     << ShownText(args.positional[i], TextOrigin::Local) << "\n";
         failed = true;
       }
@@ -339,9 +350,13 @@ int RunCreate(const ParsedArgs& args, Streams streams) {
   for (std::size_t i = 2; i < args.positional.size(); ++i) {
     const std::string& path = args.positional[i];
     // The name is checked before the file is read, so that a long list
-    // fails at once on a bad name.
-    const std::string name = WadEntryNameFor(path);
-    if (const std::string problem = WadEntryNameProblem(name); !problem.empty()) {
+    // fails at once on a bad name. It is stored in the game's Windows-1252.
+    const std::optional<std::string> stored = GameText(WadEntryNameFor(path));
+    const std::string name = stored.value_or("");
+    const std::string problem =
+        stored ? WadEntryNameProblem(name)
+               : "the name has a character that the game's names (Windows-1252) cannot hold";
+    if (!problem.empty()) {
       streams.err << "vorevuvo: cannot create "
                   << ShownText(archive + ": " + path + ": " + problem, TextOrigin::Local) << "\n";
       return kExitFailure;
@@ -357,8 +372,8 @@ int RunCreate(const ParsedArgs& args, Streams streams) {
   }
   const WadBuild build = BuildWadArchive(entries, *options);
   if (!build.ok()) {
-    streams.err << "vorevuvo: cannot create " << ShownText(archive + ": " + build.problem, TextOrigin::Local)
-                << "\n";
+    streams.err << "vorevuvo: cannot create " << ShownText(archive + ": ", TextOrigin::Local)
+                << ShownText(build.problem) << "\n";
     return kExitFailure;
   }
   const std::string detail = std::to_string(entries.size()) +

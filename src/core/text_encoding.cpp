@@ -1,5 +1,6 @@
 #include "core/text_encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -47,6 +48,34 @@ std::string FoldAsciiCase(std::string text) {
 
 std::string SystemText(std::string_view game_text) {
   return platform::TextIsUtf8() ? Cp1252ToUtf8(game_text) : std::string(game_text);
+}
+
+std::optional<std::string> GameText(std::string_view system_text) {
+  if (!platform::TextIsUtf8()) return std::string(system_text);
+  std::string out;
+  for (std::size_t at = 0; at < system_text.size();) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(system_text[i]); };
+    const std::uint8_t lead = byte(at);
+    const std::size_t length = lead < 0x80                   ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                                                             : 0;
+    if (length == 0 || system_text.size() - at < length) return std::nullopt;
+    std::uint32_t code = length == 1 ? lead : lead & (length == 2 ? 0x1F : 0x0F);
+    for (std::size_t i = 1; i < length; ++i) {
+      if ((byte(at + i) & 0xC0) != 0x80) return std::nullopt;
+      code = code << 6 | (byte(at + i) & 0x3F);
+    }
+    at += length;
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+      out += static_cast<char>(code);
+      continue;
+    }
+    const auto found = std::find(kHighControls.begin(), kHighControls.end(), static_cast<char16_t>(code));
+    if (code > 0xFFFF || found == kHighControls.end()) return std::nullopt;
+    out += static_cast<char>(0x80 + (found - kHighControls.begin()));
+  }
+  return out;
 }
 
 } // namespace kv

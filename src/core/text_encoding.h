@@ -7,6 +7,7 @@
 // never converted. The command line prints UTF-8 (Cp1252ToUtf8).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,5 +30,10 @@ std::string FoldAsciiCase(std::string text);
 // Western systems). No character that the conversion makes is '\\', '/' or
 // ':', so a converted name is checked as a file name like any other.
 std::string SystemText(std::string_view game_text);
+
+// The inverse of SystemText: a text typed in the process's code page as the
+// game's Windows-1252 bytes, so that "café" is stored as "caf\xE9"; none when
+// a character has no Windows-1252 byte ("ナ") or the UTF-8 does not decode.
+std::optional<std::string> GameText(std::string_view system_text);
 
 } // namespace kv
