@@ -59,8 +59,9 @@ bool ReadOutputOptions(const ParsedArgs& args, Streams streams, const char* comm
   return true;
 }
 
+// An existing file kept on purpose is a success, as for every command.
 int Finish(SaveOutcome outcome) {
-  return outcome == SaveOutcome::Written ? kExitSuccess : kExitFailure;
+  return outcome == SaveOutcome::Failed ? kExitFailure : kExitSuccess;
 }
 
 } // namespace

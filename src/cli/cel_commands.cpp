@@ -68,6 +68,7 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
   // after PlainFileName); the later one must not replace the earlier's BMP.
   std::set<std::string> names_used;
   std::size_t written = 0;
+  bool failed = false;
   std::optional<bool> folder_ready; // made before the first image, not for a refused file
   const auto deliver = [&](const std::string& name, std::span<const std::uint8_t> bmp) {
     if (!folder_ready) folder_ready = MakeFolder(folder, streams);
@@ -76,15 +77,17 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
     if (!names_used.insert(UpperAscii(name)).second) {
       streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
                   << ": an earlier image of this file has the same name; this one is skipped\n";
+      failed = true;
       return;
     }
-    if (SaveAndReport(streams, path, bmp, mode) == SaveOutcome::Written) ++written;
+    const SaveOutcome outcome = SaveAndReport(streams, path, bmp, mode, {}, true);
+    written += outcome == SaveOutcome::Written ? 1 : 0;
+    failed = failed || outcome == SaveOutcome::Failed;
   };
   const CelConversion conversion = ConvertCelImages(nullptr, cel_path, *cel, pal_path, *pal, deliver);
   if (!conversion.completed && conversion.images == 0) return kExitFailure;
-  streams.out << written << " of " << conversion.images << " images written to "
-              << ShownText(folder, TextOrigin::Local) << '\n';
-  return conversion.completed && written == conversion.images ? kExitSuccess : kExitFailure;
+  ReportWritten(streams, written, folder);
+  return conversion.completed && !failed ? kExitSuccess : kExitFailure;
 }
 
 } // namespace kv::cli

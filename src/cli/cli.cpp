@@ -45,23 +45,51 @@ constexpr const char* kBuildTarget = "aarch64-linux-gnu";
 constexpr const char* kBuildTarget = "unknown";
 #endif
 
+// Said in the help of every command that writes files.
+const char* const kWritingHelp =
+    "\n"
+    "Every command that writes files takes -q/--quiet (only errors are shown) and\n"
+    "-v/--verbose (each file is named as it is written), and --output for -o. A\n"
+    "file is written whole under its name or not at all; an existing file kept on\n"
+    "purpose (--overwrite skip, or No to the question) is a success (status 0).\n";
+
 struct Command {
   const char* name;
   const char* help;
   const CommandSyntax* syntax;
   int (*run)(const ParsedArgs&, Streams);
+  bool writes; // takes -q and -v
 };
 
 const Command kCommands[] = {
-    {"decompress", kDecompressHelp, &kDecompressSyntax, RunDecompress},
-    {"compress", kCompressHelp, &kCompressSyntax, RunCompress},
-    {"wad", kWadHelp, &kWadSyntax, RunWad},
-    {"cel2bmp", kCelToBmpHelp, &kCelToBmpSyntax, RunCelToBmp},
-    {"names", kNamesHelp, &kNamesSyntax, RunNames},
-    {"commentary", kCommentaryHelp, &kCommentarySyntax, RunCommentary},
-    {"remix", kRemixHelp, &kRemixSyntax, RunRemix},
-    {"make-sample", kMakeSampleHelp, &kMakeSampleSyntax, RunMakeSample},
+    {"decompress", kDecompressHelp, &kDecompressSyntax, RunDecompress, true},
+    {"compress", kCompressHelp, &kCompressSyntax, RunCompress, true},
+    {"wad", kWadHelp, &kWadSyntax, RunWad, true},
+    {"cel2bmp", kCelToBmpHelp, &kCelToBmpSyntax, RunCelToBmp, true},
+    {"names", kNamesHelp, &kNamesSyntax, RunNames, false},
+    {"commentary", kCommentaryHelp, &kCommentarySyntax, RunCommentary, true},
+    {"remix", kRemixHelp, &kRemixSyntax, RunRemix, true},
+    {"make-sample", kMakeSampleHelp, &kMakeSampleSyntax, RunMakeSample, true},
 };
+
+// Takes -q/--quiet and -v/--verbose out of `args` (before a "--").
+bool TakeVerbosity(std::vector<std::string>& args, Verbosity& verbosity, std::string& error) {
+  for (auto arg = args.begin(); arg != args.end() && *arg != "--";) {
+    const bool quiet = *arg == "-q" || *arg == "--quiet", verbose = *arg == "-v" || *arg == "--verbose";
+    if (!quiet && !verbose) {
+      ++arg;
+      continue;
+    }
+    const Verbosity wanted = quiet ? Verbosity::Quiet : Verbosity::Verbose;
+    if (verbosity != Verbosity::Normal && verbosity != wanted) {
+      error = "-q and -v cannot be given together";
+      return false;
+    }
+    verbosity = wanted;
+    arg = args.erase(arg);
+  }
+  return true;
+}
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
   return std::find(list.begin(), list.end(), item) != list.end();
@@ -95,6 +123,7 @@ bool ParseArgs(const std::vector<std::string>& args, const CommandSyntax& syntax
       value = arg.substr(equals + 1);
       has_value = true;
     }
+    if (name == "--output" && Contains(syntax.value_options, "-o")) name = "-o";
     if (Contains(syntax.switch_options, name) && !has_value) {
       parsed.switches[name] = true;
     } else if (Contains(syntax.value_options, name)) {
@@ -132,12 +161,14 @@ int RunCli(const std::vector<std::string>& args, Streams streams) {
     if (args[0] != command.name) continue;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (Contains(rest, "--help") || Contains(rest, "-h")) {
-      streams.out << command.help;
+      streams.out << command.help << (command.writes ? kWritingHelp : "");
       return kExitSuccess;
     }
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(rest, *command.syntax, parsed, error)) {
+    std::vector<std::string> options = rest;
+    if ((command.writes && !TakeVerbosity(options, streams.verbosity, error)) ||
+        !ParseArgs(options, *command.syntax, parsed, error)) {
       streams.err << "vorevuvo " << command.name << ": " << error << " (see 'vorevuvo " << command.name
                   << " --help')\n";
       return kExitUsage;

@@ -13,11 +13,16 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
+// How much a command that writes files says: -q only its errors, -v each
+// file as it is written.
+enum class Verbosity { Quiet, Normal, Verbose };
+
 struct Streams {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
   bool interactive; // standard input is a terminal that can answer questions
+  Verbosity verbosity = Verbosity::Normal;
 };
 
 // `args` excludes the program name.

@@ -58,7 +58,7 @@ const char* const kCommentaryHelp =
     "export    writes each line as a WAV file named by its output name into DIR (made\n"
     "          when missing), in list order: every line, or those named LINE (case is\n"
     "          ignored, \".wav\" may be left out; a pattern such as 'Pass_*' chooses\n"
-    "          every line it matches); then \"Exported: N files\".\n"
+    "          every line it matches); then \"N files written to DIR\".\n"
     "  --voice FILE     VOICE.WAD (default: VOICE/VOICE.WAD beside COMMENT.TOK)\n"
     "  --names DIR      the folder of the team files and AGENTS.FRP (default: the\n"
     "                   folder of COMMENT.TOK); without them, slot values are keys\n"
@@ -362,6 +362,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
   CurrentDirectoryKeeper keeper;
   if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
   OutputRun run;
+  TellEachFileWritten(streams, run);
   std::size_t done = 0;
   {
     Progress progress(streams, chosen.size(), "lines");
@@ -373,7 +374,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
       ExportCommentaryLine(line, voice->bytes(), mode, nullptr, run);
       if (ui.messages_shown() != messages_before) {
         failed = true;
-      } else if (run.kept() != kept_before) {
+      } else if (run.kept() != kept_before && streams.verbosity != Verbosity::Quiet) {
         streams.err << "vorevuvo: " << ShownText(line.outputName) << " exists and was left as it is "
                     << KeptBecause(mode) << "\n";
       }
@@ -381,10 +382,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
     }
     ui.SetSubject({});
   }
-  const auto written = static_cast<unsigned>(run.written());
-  char count[64];
-  std::snprintf(count, sizeof count, text::kExportedFiles, written);
-  streams.out << count << "\n";
+  ReportWritten(streams, static_cast<std::size_t>(run.written()), folder);
   ReportNotWritten(streams, run, mode, chosen.size() - done, folder);
   return failed ? kExitFailure : kExitSuccess;
 }

@@ -19,16 +19,31 @@ OverwriteMode DefaultOverwriteMode(bool interactive) {
 }
 
 SaveOutcome SaveAndReport(Streams streams, const std::string& path, std::span<const std::uint8_t> data,
-                          OverwriteMode mode, std::string detail) {
+                          OverwriteMode mode, std::string detail, bool one_of_several) {
   const SaveOutcome outcome = WriteOutputFile(path, data, mode);
-  if (outcome == SaveOutcome::Written) {
+  const bool tell =
+      one_of_several ? streams.verbosity == Verbosity::Verbose : streams.verbosity != Verbosity::Quiet;
+  if (outcome == SaveOutcome::Written && tell) {
     if (detail.empty()) detail = std::to_string(data.size()) + " bytes";
     streams.out << "wrote " << ShownText(path, TextOrigin::Local) << " (" << detail << ")\n";
-  } else if (outcome == SaveOutcome::Kept) {
+  } else if (outcome == SaveOutcome::Kept && streams.verbosity != Verbosity::Quiet) {
     streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local) << " exists and was left as it is "
                 << KeptBecause(mode) << "\n";
   }
   return outcome;
+}
+
+void ReportWritten(Streams streams, std::size_t count, const std::string& folder) {
+  if (streams.verbosity == Verbosity::Quiet) return;
+  streams.out << count << (count == 1 ? " file" : " files") << " written to "
+              << ShownText(folder, TextOrigin::Local) << "\n";
+}
+
+void TellEachFileWritten(Streams streams, OutputRun& run) {
+  if (streams.verbosity != Verbosity::Verbose) return;
+  std::ostream& out = streams.out;
+  run.SetWrittenListener(
+      [&out](const std::string& path) { out << "wrote " << ShownText(path, TextOrigin::Local) << "\n"; });
 }
 
 const char* KeptBecause(OverwriteMode mode) {
@@ -44,7 +59,7 @@ std::string Files(std::size_t count) {
 void ReportNotWritten(Streams streams, const OutputRun& run, OverwriteMode mode, std::size_t left,
                       const std::string& folder) {
   const auto say = [&](const std::string& line) { streams.err << "vorevuvo: " << line << "\n"; };
-  if (run.kept() > 0) {
+  if (run.kept() > 0 && streams.verbosity != Verbosity::Quiet) {
     say(Files(run.kept()) + " existed and " + (run.kept() == 1 ? "was" : "were") + " kept " +
         (mode == Ask ? "(as answered)" : "(--overwrite overwrite replaces them)"));
   }

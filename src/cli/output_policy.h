@@ -19,10 +19,18 @@ std::optional<OverwriteMode> ParseOverwriteMode(const std::string& text);
 OverwriteMode DefaultOverwriteMode(bool interactive);
 
 // WriteOutputFile, then says what happened: "wrote PATH (DETAIL)" on the
-// output stream, or that an existing file was kept on the error stream (a
-// failure has been told already). DETAIL defaults to the size in bytes.
+// output stream (for the one output of a command, unless quiet; for one of
+// several, when verbose), or that an existing file was kept on the error
+// stream (a failure has been told already). DETAIL defaults to the size.
 SaveOutcome SaveAndReport(Streams streams, const std::string& path, std::span<const std::uint8_t> data,
-                          OverwriteMode mode, std::string detail = {});
+                          OverwriteMode mode, std::string detail = {}, bool one_of_several = false);
+
+// The summary of a command that writes several files: "1 file written to
+// DIR", "2 files written to DIR"; nothing when quiet.
+void ReportWritten(Streams streams, std::size_t count, const std::string& folder);
+
+// Lets a verbose run name each file as it is written.
+void TellEachFileWritten(Streams streams, OutputRun& run);
 
 // Why an existing file was kept under `mode`, for the messages that say so.
 const char* KeptBecause(OverwriteMode mode);

@@ -39,8 +39,8 @@ const char* const kRemixHelp =
     "\n"
     "export    writes every entry as NAME.wav into DIR (made when missing), or those\n"
     "          named ENTRY (case ignored, \".wav\" may be left out; a pattern such as\n"
-    "          'Goal*' chooses every entry it matches), then the count, \"Exported: N\n"
-    "          files\". The whole script is checked first: an error in it writes nothing.\n"
+    "          'Goal*' chooses every entry it matches), then the count, \"N files\n"
+    "          written to DIR\". The whole script is checked first: an error in it writes nothing.\n"
     "  --overwrite   what to do when a WAV file exists: ask, skip or overwrite\n"
     "                (default: ask at a terminal, else skip)\n"
     "\n"
@@ -151,6 +151,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
   CurrentDirectoryKeeper keeper;
   if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
   OutputRun run;
+  TellEachFileWritten(streams, run);
   std::size_t done = 0;
   {
     Progress progress(streams, chosen.size(), "entries");
@@ -162,7 +163,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
       ExportRemixEntry(entry, mode, run);
       if (ui.messages_shown() != messages_before) {
         failed = true;
-      } else if (run.kept() != kept_before) {
+      } else if (run.kept() != kept_before && streams.verbosity != Verbosity::Quiet) {
         streams.err << "vorevuvo: " << ShownText(entry.name + ".wav") << " exists and was left as it is "
                     << KeptBecause(mode) << "\n";
       }
@@ -170,7 +171,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
     }
     ui.SetSubject({});
   }
-  streams.out << "Exported: " << run.written() << " files\n";
+  ReportWritten(streams, static_cast<std::size_t>(run.written()), folder);
   ReportNotWritten(streams, run, mode, chosen.size() - done, folder);
   return failed ? kExitFailure : kExitSuccess;
 }

@@ -77,7 +77,9 @@ int RunMakeSample(const ParsedArgs& args, Streams streams) {
     }
     switch (WriteOutputFile(path, file.bytes, force ? Overwrite : Skip)) {
     case SaveOutcome::Written:
-      streams.out << "wrote " << path << " (" << file.bytes.size() << " bytes): " << file.description << "\n";
+      if (streams.verbosity == Verbosity::Verbose)
+        streams.out << "wrote " << path << " (" << file.bytes.size() << " bytes): " << file.description
+                    << "\n";
       break;
     case SaveOutcome::Kept:
       // It appeared after the check above.
@@ -88,7 +90,9 @@ int RunMakeSample(const ParsedArgs& args, Streams streams) {
     }
   }
   if (failed) return kExitFailure;
-  streams.out << "The sample game folder is " << folder << " (README.TXT there tells what to try).\n";
+  ReportWritten(streams, files.size(), folder);
+  if (streams.verbosity != Verbosity::Quiet)
+    streams.out << "The sample game folder is " << folder << " (README.TXT there tells what to try).\n";
   return kExitSuccess;
 }
 

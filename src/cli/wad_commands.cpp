@@ -299,6 +299,7 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
 
   const int messages_before = ui.messages_shown();
   OutputRun run;
+  TellEachFileWritten(streams, run);
   std::size_t done = 0;
   {
     Progress progress(streams, names.size(), "entries");
@@ -316,8 +317,7 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
   }
   if (ui.messages_shown() != messages_before) failed = true;
 
-  streams.out << run.written() << (run.written() == 1 ? " file" : " files") << " extracted to "
-              << ShownText(folder, TextOrigin::Local) << "\n";
+  ReportWritten(streams, static_cast<std::size_t>(run.written()), folder);
   ReportNotWritten(streams, run, settings.mode, names.size() - done, folder);
   return failed ? kExitFailure : kExitSuccess;
 }

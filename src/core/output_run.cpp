@@ -21,6 +21,7 @@ SaveOutcome OutputRun::Save(const std::string& path, std::span<const std::uint8_
   case SaveOutcome::Written:
     ++written_;
     if (const auto identity = platform::IdentityOf(path)) files_[*identity] = {path, source};
+    if (listener_) listener_(path);
     break;
   case SaveOutcome::Kept: ++kept_; break;
   case SaveOutcome::Failed:

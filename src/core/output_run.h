@@ -5,6 +5,7 @@
 // first write that finds its folder gone instead of failing on every file.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <span>
 #include <string>
@@ -26,6 +27,11 @@ public:
   SaveOutcome Save(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode,
                    const std::string& source);
 
+  // Called with the path of each file as it is written.
+  void SetWrittenListener(std::function<void(const std::string&)> listener) {
+    listener_ = std::move(listener);
+  }
+
   int written() const { return written_; }
   int kept() const { return kept_; }
   int failed() const { return failed_; }
@@ -41,6 +47,7 @@ private:
     std::string source;
   };
   std::string folder_;
+  std::function<void(const std::string&)> listener_;
   std::map<platform::FileIdentity, WrittenFile> files_;
   int written_ = 0;
   int kept_ = 0;

@@ -253,7 +253,7 @@ TEST_F(CommentaryCliTest, NamesAndListShowTheTreeAndEveryLineWithItsFlagsPiecesA
 TEST_F(CommentaryCliTest, ExportWritesTheBuildableLinesReportsTheOthersByNameAndSpeaksTheSlotsGiven) {
   CliRun run = Cli({"commentary", "export", dir.File("COMMENT.TOK"), "-o", dir.File("out")});
   EXPECT_EQ(run.status, kExitFailure);
-  EXPECT_EQ(run.out, "Exported: 4 files\n");
+  EXPECT_EQ(run.out, "4 files written to " + dir.File("out") + "\n");
   EXPECT_TRUE(Has(run.err, "vorevuvo: Replay_048.wav: BuildCommentarySound(): Unknown Error\n")) << run.err;
   EXPECT_TRUE(Has(run.err, "vorevuvo: Replay_a/b.wav: Refused: ")) << run.err;
   // Nothing under "out/Replay_a"; the Windows-1252 name as UTF-8.
@@ -264,7 +264,7 @@ TEST_F(CommentaryCliTest, ExportWritesTheBuildableLinesReportsTheOthersByNameAnd
   run = Cli({"commentary", "export", dir.File("COMMENT.TOK"), "-o", dir.File("one"), "pass_035.WAV",
              "--thrower", "F010", "--receiver", "agent7 free", "--team-a", "club3"});
   ASSERT_EQ(run.status, kExitSuccess) << run.err;
-  EXPECT_EQ(run.out, "Exported: 1 files\n");
+  EXPECT_EQ(run.out, "1 file written to " + dir.File("one") + "\n");
   // The clips' sizes differ: JF010, J035A, JF007, B035A, BPRVFU and nothing for B035B.
   EXPECT_EQ(ReadBytes(dir.File("one/Pass_035.wav")).size(), 46u + 61 + 62 + 67 + 68 + 69);
 }
@@ -289,7 +289,7 @@ TEST_F(CommentaryCliTest, ARefusedAmbiguousOrUnknownSlotValueIsAUsageErrorListin
 TEST_F(CommentaryCliTest, ExportLeavesOutExcludedKindsAndNeedsVoiceWadButNotTheNameFiles) {
   CliRun run = Cli({"commentary", "export", dir.File("COMMENT.TOK"), "-o", dir.File("out"), "--exclude",
                     "team,star", "--overwrite", "overwrite"});
-  EXPECT_EQ(run.out, "Exported: 2 files\n");
+  EXPECT_EQ(run.out, "2 files written to " + dir.File("out") + "\n");
   EXPECT_FALSE(std::filesystem::exists(dir.File("out/Pass_035.wav")));
 
   std::filesystem::remove(dir.File("AGENTS.FRP"));

@@ -95,7 +95,7 @@ TEST(RemixCli, ListsAndExportsWhatTheWindowWouldRefusesUnsafeNamesAndWritesNothi
   const CliRun exported = Cli({"remix", "export", script, "-o", out});
   // "..\x.wav" would land outside the folder: refused, not counted, the rest written.
   EXPECT_EQ(exported.status, 1);
-  EXPECT_EQ(exported.out, "Exported: 2 files\n");
+  EXPECT_EQ(exported.out, "2 files written to " + out + "\n");
   EXPECT_EQ(FilesIn(out), (Strings{"Empty.wav", "Goal.wav"}));
   EXPECT_EQ(ReadBytes(out + "/Goal.wav"), ReadRemixScript(ReadBytes(script), Voice()).entries.at(0).image);
 

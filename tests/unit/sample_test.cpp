@@ -27,7 +27,7 @@ TEST_F(SampleGame, MakeSampleWritesThePinnedFilesAndReplacesNothingWithoutForce)
       {"TASKO.ROP", 17452935316242731334u},      {"TITLE.CEL", 16161838084787494207u},
       {"TITLE.PAL", 14489430769215972957u},      {"VORTAN.ROP", 16353440997131339713u},
       {"VOICE/VOICE.WAD", 10623986222550365825u}};
-  const CliRun run = Cli({"make-sample", "two/deeper"});
+  const CliRun run = Cli({"make-sample", "two/deeper", "--verbose"});
   for (const auto& [name, hash] : pinned) {
     std::uint64_t fnv = 14695981039346656037u;
     for (const std::uint8_t byte : ReadBytes("two/deeper/" + name))
@@ -76,8 +76,9 @@ TEST_F(SampleGame, EveryLineAndNameHasItsClipsEveryClipIsSpokenAndBothModesExpor
                    "Opening_ABCDReplay_CHalf_1st_Start_");
 
   for (const auto& [args, exported] :
-       {std::pair{Strings{"commentary", "export", "game/COMMENT.TOK", "-o", "lines"}, "Exported: 11 files"},
-        std::pair{Strings{"remix", "export", "game/REMIX.TXT", "-o", "remix"}, "Exported: 4 files"}}) {
+       {std::pair{Strings{"commentary", "export", "game/COMMENT.TOK", "-o", "lines"},
+                  "11 files written to lines"},
+        std::pair{Strings{"remix", "export", "game/REMIX.TXT", "-o", "remix"}, "4 files written to remix"}}) {
     const CliRun run = Cli(args);
     EXPECT_EQ(run.status, cli::kExitSuccess) << run.err;
     EXPECT_EQ(run.err, "");
