@@ -141,12 +141,18 @@ int ConsoleUi::OnMessage(const platform::MessageShown& message) {
     err_ << line << " No (no terminal to ask at)\n";
     return platform::kAnswerNo;
   }
+  // The overwrite question takes All and None too, so that a thousand
+  // existing files are not a thousand questions.
+  const bool overwrite = message.text == text::kOverwriteQuestion;
+  if (overwrite && answer_all_ != 0) return answer_all_;
   for (;;) {
-    err_ << line << " [y/n] " << std::flush;
+    err_ << line << (overwrite ? " [y]es, [n]o, [A]ll, [N]one " : " [y/n] ") << std::flush;
     std::string reply;
     if (!std::getline(in_, reply)) return platform::kAnswerNo;
     if (reply == "y" || reply == "Y" || reply == "yes") return platform::kAnswerYes;
-    if (reply == "n" || reply == "N" || reply == "no") return platform::kAnswerNo;
+    if (reply == "n" || reply == "no" || (!overwrite && reply == "N")) return platform::kAnswerNo;
+    if (overwrite && (reply == "A" || reply == "all")) return answer_all_ = platform::kAnswerYes;
+    if (overwrite && (reply == "N" || reply == "none")) return answer_all_ = platform::kAnswerNo;
   }
 }
 

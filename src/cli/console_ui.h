@@ -47,6 +47,7 @@ private:
   bool interactive_;
   Answerer answerer_;
   int messages_shown_ = 0;
+  int answer_all_ = 0; // All or None to the overwrite question, for the rest of the command
   std::string subject_;
   platform::HostUi* previous_;
 };

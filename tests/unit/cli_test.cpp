@@ -52,7 +52,7 @@ TEST_F(CliTest, HelpSucceedsEveryMalformedCommandLineIsAUsageErrorAndDashDashEnd
 // until a reply it knows, and the end of the input means No.
 TEST_F(CliTest, AnExistingOutputIsReplacedOnlyWhenTheUserOrAnOptionSaysSo) {
   WriteBytes("abab.cmp", kAbabBlock);
-  const std::string question = "vorevuvo: out: File Already Exist! Do you wish to overwrite it? [y/n] ";
+  const std::string question = "vorevuvo: out: File Already Exist! Do you wish to overwrite it? [y]es, [n]o, [A]ll, [N]one ";
   const std::string kept = "vorevuvo: out exists and was left as it is (as answered)\n";
   const std::tuple<Args, bool, std::string, bool, std::string> cases[] = {
       {{},
