@@ -15,7 +15,8 @@ const char* const kDecompressHelp =
     "\n"
     "Decompresses a loose compressed file (a 4-byte size, then an implode stream).\n"
     "\n"
-    "  -o OUT        where to write (default: FILE.unpacked beside FILE)\n"
+    "  -o OUT        where to write (default: FILE.unpacked beside FILE; - for\n"
+    "                standard output)\n"
     "  --force       decode even when the data do not look compressed\n"
     "  --overwrite   what to do when OUT exists (default: ask at a terminal, else skip)\n"
     "\n"
@@ -28,7 +29,8 @@ const char* const kCompressHelp =
     "Writes FILE (at most 65535 bytes) as a compressed block: a 4-byte size, then an\n"
     "implode stream.\n"
     "\n"
-    "  -o OUT        where to write (default: FILE.packed beside FILE)\n"
+    "  -o OUT        where to write (default: FILE.packed beside FILE; - for standard\n"
+    "                output)\n"
     "  --literals    binary (plain 8-bit literals, the default) or text (coded literals)\n"
     "  --dict        dictionary size in bytes (default 4096)\n"
     "  --overwrite   what to do when OUT exists (default: ask at a terminal, else skip)\n";
@@ -121,6 +123,7 @@ int RunDecompress(const ParsedArgs& args, Streams streams) {
   });
   const BlockResult result = DecompressBlock(loaded->bytes(), platform::FileNameOf(input));
   if (result.kind != BlockResult::Decompressed) return kExitFailure;
+  if (IsStandardOutput(output)) return WriteStandardOutput(streams, result.data);
   return Finish(SaveAndReport(streams, output, result.data, mode));
 }
 
@@ -141,6 +144,7 @@ int RunCompress(const ParsedArgs& args, Streams streams) {
     return kExitFailure;
   }
   const std::vector<std::uint8_t> block = ImplodeBlock(loaded->bytes(), *options);
+  if (IsStandardOutput(output)) return WriteStandardOutput(streams, block);
   return Finish(SaveAndReport(streams, output, block, mode));
 }
 

@@ -41,8 +41,11 @@ bool MakeFolder(const std::string& folder, Streams streams) {
 } // namespace
 
 int RunCelToBmp(const ParsedArgs& args, Streams streams) {
-  if (args.positional.size() != 2 || args.values.count("-o") == 0) {
-    streams.err << "vorevuvo cel2bmp: expected CEL PAL -o DIR (see 'vorevuvo cel2bmp --help')\n";
+  if (args.positional.size() != 2 || args.values.count("-o") == 0 || IsStandardOutput(args.Value("-o"))) {
+    streams.err << "vorevuvo cel2bmp: expected CEL PAL -o DIR"
+                << (IsStandardOutput(args.Value("-o")) ? std::string(" (") + kSeveralToStandardOutput + ")"
+                                                       : "")
+                << " (see 'vorevuvo cel2bmp --help')\n";
     return kExitUsage;
   }
   OverwriteMode mode = DefaultOverwriteMode(streams.interactive);

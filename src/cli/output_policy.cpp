@@ -33,6 +33,11 @@ SaveOutcome SaveAndReport(Streams streams, const std::string& path, std::span<co
   return outcome;
 }
 
+int WriteStandardOutput(Streams streams, std::span<const std::uint8_t> data) {
+  streams.out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  return streams.out.flush() ? kExitSuccess : kExitFailure;
+}
+
 void ReportWritten(Streams streams, std::size_t count, const std::string& folder) {
   if (streams.verbosity == Verbosity::Quiet) return;
   streams.out << count << (count == 1 ? " file" : " files") << " written to "

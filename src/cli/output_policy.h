@@ -25,6 +25,17 @@ OverwriteMode DefaultOverwriteMode(bool interactive);
 SaveOutcome SaveAndReport(Streams streams, const std::string& path, std::span<const std::uint8_t> data,
                           OverwriteMode mode, std::string detail = {}, bool one_of_several = false);
 
+// "-o -": the one output of a command goes to standard output.
+inline bool IsStandardOutput(const std::string& path) {
+  return path == "-";
+}
+// The usage error of a command that writes several files, given "-o -".
+inline constexpr const char* kSeveralToStandardOutput =
+    "-o - writes one output to standard output; this writes several files";
+// Writes `data` to the output stream as it is: kExitSuccess, or kExitFailure
+// when it cannot be written (told once, by the command line).
+int WriteStandardOutput(Streams streams, std::span<const std::uint8_t> data);
+
 // The summary of a command that writes several files: "1 file written to
 // DIR", "2 files written to DIR"; nothing when quiet.
 void ReportWritten(Streams streams, std::size_t count, const std::string& folder);

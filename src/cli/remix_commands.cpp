@@ -119,6 +119,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
   if (args.Has("--json")) return Usage(streams, "export takes no --json");
   const std::string folder = args.Value("-o");
   if (folder.empty()) return Usage(streams, "export needs -o DIR");
+  if (IsStandardOutput(folder)) return Usage(streams, kSeveralToStandardOutput);
   OverwriteMode mode = DefaultOverwriteMode(streams.interactive);
   if (args.values.count("--overwrite") != 0) {
     const auto parsed = ParseOverwriteMode(args.Value("--overwrite"));

@@ -46,7 +46,8 @@ const char* const kWadHelp =
     "          in directory order, or every entry named NAME (case is ignored). A NAME\n"
     "          may be a pattern: '*.TXT', 'J0??A.SFX', '[AB]*' (quote it for the shell).\n"
     "          Entries named *.SFX become WAV files (KICK.SFX is written as KICK.WAV).\n"
-    "  -o DIR        the output folder\n"
+    "  -o DIR        the output folder; -o - writes the one entry NAME to standard\n"
+    "                output instead (as a WAV file for an SFX entry unless --no-wav)\n"
     "  --no-wav      write SFX entries as raw samples under their own names\n"
     "  --overwrite   what to do when a file exists: ask, skip or overwrite (default:\n"
     "                ask at a terminal, else skip: nothing is replaced unless you say so)\n"
@@ -194,6 +195,33 @@ std::vector<std::string> DistinctNames(const std::vector<WadEntry>& entries) {
   return names;
 }
 
+// "-o -": the one entry `name`, as extraction would write it, on standard
+// output; an entry that does not decode is written as stored, with its
+// message, and the status says so.
+int ExtractToStandardOutput(WadImage image, const std::string& archive, const std::string& name,
+                            const ExtractSettings& settings, Streams streams) {
+  const WadEntry entry = ReadWadEntry(image, *FindWadEntry(image, name));
+  if (entry.fault != WadEntryFault::None) {
+    streams.err << "vorevuvo: " << ShownText(archive, TextOrigin::Local) << ": " << ShownText(name) << ": "
+                << ShownText(WadEntryFaultText(entry, image.size())) << "\n";
+    return kExitFailure;
+  }
+  std::vector<std::uint8_t> decoded(*entry.size <= kMaxDecompressedSize ? *entry.size : 0);
+  const std::int32_t produced = decoded.empty() ? -1 : DecodeWadEntry(image, entry, decoded);
+  if (produced < 4) {
+    streams.err << "vorevuvo: " << ShownText(name) << ": Decompression Failed, written as stored\n";
+    WriteStandardOutput(streams, WadEntryBlock(image, entry));
+    return kExitFailure;
+  }
+  decoded.resize(static_cast<std::size_t>(produced));
+  const std::size_t dot = name.find('.');
+  if (settings.convert_sfx && dot != std::string::npos && FoldAsciiCase(name.substr(dot + 1)) == "sfx") {
+    const std::optional<WavImage> wav = MakeWavImage(decoded);
+    if (wav) return WriteStandardOutput(streams, *wav);
+  }
+  return WriteStandardOutput(streams, decoded);
+}
+
 // A size as the user writes it: digits, then K, M or G (powers of 1024).
 std::optional<std::uint64_t> ParseByteCount(const std::string& text) {
   std::uint64_t value = 0;
@@ -294,6 +322,12 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
     return kExitFailure;
   }
 
+  if (IsStandardOutput(folder)) {
+    if (failed) return kExitFailure;
+    if (names.size() != 1 || args.positional.size() != 3)
+      return Usage(streams, "-o - writes one entry to standard output: name exactly one");
+    return ExtractToStandardOutput(image, archive, names[0], settings, streams);
+  }
   CurrentDirectoryKeeper keeper;
   if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
 
