@@ -16,6 +16,7 @@
 #include "commentary/commentary_export.h"
 #include "commentary/name_lists.h"
 #include "commentary/name_slots.h"
+#include "core/compressed_block.h"
 #include "core/file_services.h"
 #include "core/name_pattern.h"
 #include "core/text_encoding.h"
@@ -146,7 +147,14 @@ std::string JoinedNames(const std::vector<std::string>& names) {
 // the details of a file that cannot be read).
 bool BuildNameTable(const std::string& folder, std::ostream& err, const char* lead, const char* tail) {
   std::string problem;
-  if (!platform::IsFolder(FolderShown(folder))) {
+  if (platform::FileExists(FolderShown(folder)) && !platform::IsFolder(FolderShown(folder))) {
+    problem =
+        "is a file; the game folder is expected (did you mean " +
+        ShownText(platform::FolderOf(FolderShown(folder)).empty() ? "."
+                                                                  : platform::FolderOf(FolderShown(folder)),
+                  TextOrigin::Local) +
+        "?)";
+  } else if (!platform::IsFolder(FolderShown(folder))) {
     problem = "no such folder";
   } else if (const std::vector<std::string> missing = MissingNameFiles(folder); !missing.empty()) {
     problem = "no " + JoinedNames(missing) + " there";
@@ -167,6 +175,17 @@ std::string NameLine(const NameListItem& item) {
 // The script parsed, its messages told on stderr under `path`; none after
 // telling why it cannot be read.
 std::optional<ParsedCatalogue> ReadScript(const std::string& path, Streams streams) {
+  // Where no one can answer "Decompress Anyways?", a file that is not a
+  // compressed script is said to be so.
+  if (!streams.interactive) {
+    const std::optional<LoadedFile> loaded = LoadFile(path);
+    if (!loaded) return std::nullopt;
+    if (!LooksCompressed(loaded->bytes())) {
+      streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
+                  << ": not a compressed COMMENT.TOK (its data do not look compressed)\n";
+      return std::nullopt;
+    }
+  }
   const auto text = ReadCommentaryText(path);
   if (!text) return std::nullopt;
   ParsedCatalogue catalogue = ParseCommentaryText(*text);

@@ -100,6 +100,17 @@ std::string PathInFolder(const std::string& folder, const std::string& name) {
 }
 
 bool EnterOutputFolder(const std::string& folder, std::ostream& err) {
+  // A file where a folder of the path should be is named as such.
+  for (std::string part = folder; !part.empty(); part = platform::FolderOf(part)) {
+    while (part.size() > 1 && (part.back() == '/' || part.back() == '\\'))
+      part.pop_back();
+    if (platform::FileExists(part) && !platform::IsFolder(part)) {
+      err << "vorevuvo: " << ShownText(part, TextOrigin::Local)
+          << " is a file, not a folder (-o names the folder to write into)\n";
+      return false;
+    }
+    if (platform::FolderOf(part) == part || platform::FolderOf(part).size() >= part.size()) break;
+  }
   const bool made = platform::MakeFolders(folder);
   const std::uint32_t why = platform::LastError();
   if (platform::EnterDirectory(folder)) return true;

@@ -220,7 +220,7 @@ TEST(TextEncodingTest, EveryHighByteBecomesItsWindows1252Character) {
 TEST_F(CommentaryCliTest, MessagesNameTheFileOrFolderTheyAreAbout) {
   const std::string missing = dir.File("missing");
   for (const auto& [args, err] : std::vector<std::pair<Strings, std::string>>{
-           {{"decompress", missing}, missing + ": cannot read: The system cannot find the file specified."},
+           {{"decompress", missing}, missing + ": cannot read: No such file or directory"},
            {{"wad", "list", dir.File("VOICE")}, dir.File("VOICE") + ": is a folder, not a file"},
            {{"commentary", "list", dir.File("VOICE")}, dir.File("VOICE") + ": is a folder, not a file"}}) {
     const CliRun run = Cli(args);

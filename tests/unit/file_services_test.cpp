@@ -34,8 +34,8 @@ TEST_F(FileServicesTest, LoadFileGivesTheBytesWithAZeroAfterThemOrTellsWhyNot) {
   for (const std::string& name : {"empty", "missing", "", "huge", "pipe"})
     EXPECT_FALSE(LoadFile(dir.File(name))) << name;
   EXPECT_EQ(ui.Told(), (Strings{dir.File("empty") + ": Ignored: File Size is zero",
-                                "LoadFile(): The system cannot find the file specified.\r\n",
-                                "LoadFile(): Access is denied.\r\n", // a folder
+                                "LoadFile(): No such file or directory",
+                                "LoadFile(): Permission denied", // a folder
                                 dir.File("huge") + ": Ignored: File is 4 GiB or larger",
                                 dir.File("pipe") + ": " + text::kNotRegularFile}));
   // A sysfs file promises 4096 bytes and holds a few: a read that ends early,
@@ -76,9 +76,9 @@ struct WithoutPrivileges {
 // Whatever stops the write, the old file stays whole, a new one is not left
 // half written, and no temporary ~kv*.kvpart stays behind.
 TEST_F(FileServicesTest, SaveFileThatCannotWriteKeepsTheOldFileAndLeavesNothingBehind) {
-  const std::string denied = "SaveFile(): Access is denied.\r\n";
+  const std::string denied = "SaveFile(): Permission denied";
   const std::string too_large =
-      "SaveFile(): The file size exceeds the limit allowed and cannot be saved.\r\n";
+      "SaveFile(): File too large";
   const struct {
     const char* name;
     mode_t folder_mode, file_mode;
@@ -114,7 +114,7 @@ TEST_F(FileServicesTest, SaveFileThatCannotWriteKeepsTheOldFileAndLeavesNothingB
   }
   std::signal(SIGXFSZ, previous_handler);
   EXPECT_FALSE(SaveFile(dir.File("no/such/folder/file"), Text("x"), Overwrite));
-  EXPECT_EQ(ui.Told(), Strings{"SaveFile(): The system cannot find the path specified.\r\n"});
+  EXPECT_EQ(ui.Told(), Strings{"SaveFile(): No such file or directory"});
 }
 
 // One command's outputs: a name it wrote is never written again, whatever
@@ -142,7 +142,7 @@ TEST_F(FileServicesTest, ARunPublishesEachFileOnceAndNeverOverTheFilesItWrote) {
   for (const auto& [name, source, mode, outcome] : saves)
     EXPECT_EQ(run.Save(name, Text(source), mode, source), outcome) << source;
   EXPECT_EQ(ui.Told(), (Strings{"KICK.WAV: Not written: it would replace KICK.WAV written by KICK.SFX",
-                                "SaveFile(): Access is denied.\r\n"}));
+                                "SaveFile(): Permission denied"}));
   EXPECT_EQ(ReadBytes("KICK.WAV"), Text("KICK.SFX"));
   EXPECT_EQ(std::tuple(run.written(), run.kept(), run.failed(), run.clashed(), run.folder_gone()),
             std::tuple(2, 1, 1, 1, false));

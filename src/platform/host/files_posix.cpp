@@ -88,26 +88,27 @@ void SetLastError(std::uint32_t code) {
   g_last_error = code;
 }
 
+// The system's own words: the errno text of each code (Windows' numbers
+// being the seam's), with no line break of its own.
 std::string ErrorText(std::uint32_t code) {
+  if ((code & kErrnoMark) != 0) return std::strerror(static_cast<int>(code & ~kErrnoMark));
   switch (code) {
-  case kErrorSuccess: return "The operation completed successfully.\r\n";
-  case kErrorFileNotFound: return "The system cannot find the file specified.\r\n";
-  case kErrorPathNotFound: return "The system cannot find the path specified.\r\n";
-  case kErrorAccessDenied: return "Access is denied.\r\n";
-  case kErrorNotEnoughMemory: return "Not enough memory resources are available to process this command.\r\n";
-  case kErrorWriteFault: return "The system cannot write to the specified device.\r\n";
-  case kErrorReadFault: return "The system cannot read from the specified device.\r\n";
-  case kErrorFileExists: return "The file exists.\r\n";
-  case kErrorOpenFailed: return "The system cannot open the device or file specified.\r\n";
-  case kErrorInvalidParameter: return "The parameter is incorrect.\r\n";
+  case kErrorSuccess: return std::strerror(0);
+  case kErrorFileNotFound:
+  case kErrorPathNotFound: return std::strerror(ENOENT);
+  case kErrorAccessDenied: return std::strerror(EACCES);
+  case kErrorNotEnoughMemory: return std::strerror(ENOMEM);
+  case kErrorWriteFault:
+  case kErrorReadFault: return std::strerror(EIO);
+  case kErrorSharingViolation: return std::strerror(EBUSY);
+  case kErrorFileExists: return std::strerror(EEXIST);
+  case kErrorInvalidParameter: return std::strerror(EINVAL);
+  case kErrorOpenFailed: return "Not a regular file";
   case kErrorDiskFull:
-  case kErrorHandleDiskFull: return "There is not enough space on the disk.\r\n";
-  case kErrorFileTooLarge: return "The file size exceeds the limit allowed and cannot be saved.\r\n";
-  default: break;
+  case kErrorHandleDiskFull: return std::strerror(ENOSPC);
+  case kErrorFileTooLarge: return std::strerror(EFBIG);
+  default: return {};
   }
-  if ((code & kErrnoMark) != 0)
-    return std::string(std::strerror(static_cast<int>(code & ~kErrnoMark))) + ".\r\n";
-  return {};
 }
 
 void File::Close() {
