@@ -31,13 +31,6 @@ std::string UpperAscii(std::string text) {
   return text;
 }
 
-bool MakeFolder(const std::string& folder, Streams streams) {
-  if (!folder.empty() && platform::MakeFolders(folder)) return true;
-  streams.err << "vorevuvo: " << ShownText(folder, TextOrigin::Local) << ": the output folder cannot be made"
-              << (folder.empty() ? std::string() : ": " + platform::ErrorText(platform::LastError())) << '\n';
-  return false;
-}
-
 } // namespace
 
 int RunCelToBmp(const ParsedArgs& args, Streams streams) {
@@ -74,7 +67,7 @@ int RunCelToBmp(const ParsedArgs& args, Streams streams) {
   bool failed = false;
   std::optional<bool> folder_ready; // made before the first image, not for a refused file
   const auto deliver = [&](const std::string& name, std::span<const std::uint8_t> bmp) {
-    if (!folder_ready) folder_ready = MakeFolder(folder, streams);
+    if (!folder_ready) folder_ready = MakeOutputFolder(folder, streams.err);
     if (!*folder_ready) return;
     const std::string path = PathInFolder(folder, name);
     if (!names_used.insert(UpperAscii(name)).second) {

@@ -99,7 +99,7 @@ std::string PathInFolder(const std::string& folder, const std::string& name) {
   return path;
 }
 
-bool EnterOutputFolder(const std::string& folder, std::ostream& err) {
+bool MakeOutputFolder(const std::string& folder, std::ostream& err) {
   // A file where a folder of the path should be is named as such.
   for (std::string part = folder; !part.empty(); part = platform::FolderOf(part)) {
     while (part.size() > 1 && (part.back() == '/' || part.back() == '\\'))
@@ -109,14 +109,19 @@ bool EnterOutputFolder(const std::string& folder, std::ostream& err) {
           << " is a file, not a folder (-o names the folder to write into)\n";
       return false;
     }
-    if (platform::FolderOf(part) == part || platform::FolderOf(part).size() >= part.size()) break;
+    if (platform::FolderOf(part).size() >= part.size()) break;
   }
-  const bool made = platform::MakeFolders(folder);
-  const std::uint32_t why = platform::LastError();
+  if (!folder.empty() && platform::MakeFolders(folder)) return true;
+  err << "vorevuvo: " << ShownText(folder, TextOrigin::Local) << ": the output folder cannot be made ("
+      << (folder.empty() ? "no folder was named" : platform::ErrorText(platform::LastError())) << ")\n";
+  return false;
+}
+
+bool EnterOutputFolder(const std::string& folder, std::ostream& err) {
+  if (!MakeOutputFolder(folder, err)) return false;
   if (platform::EnterDirectory(folder)) return true;
-  err << "vorevuvo: " << ShownText(folder, TextOrigin::Local) << ": cannot enter the output folder";
-  if (!made) err << " (" << platform::ErrorText(why) << ")";
-  err << "\n";
+  err << "vorevuvo: " << ShownText(folder, TextOrigin::Local) << ": cannot enter the output folder ("
+      << platform::ErrorText(platform::LastError()) << ")\n";
   return false;
 }
 

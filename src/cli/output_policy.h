@@ -74,8 +74,12 @@ private:
 // and VOICE/VOICE.WAD give C:\GAME\VOICE\VOICE.WAD.
 std::string PathInFolder(const std::string& folder, const std::string& name);
 
-// Makes `folder` (and its parents) when missing and makes it the current
-// directory; false after telling why, naming the folder.
+// Makes `folder` (and its parents) when missing; false after telling why,
+// naming the folder, or the file that stands where a folder should be.
+bool MakeOutputFolder(const std::string& folder, std::ostream& err);
+
+// MakeOutputFolder, then makes it the current directory; false after
+// telling why.
 bool EnterOutputFolder(const std::string& folder, std::ostream& err);
 
 // Counts the items of a long run on stderr when it is a terminal, in one

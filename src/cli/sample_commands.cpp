@@ -33,17 +33,6 @@ const char* const kMakeSampleHelp =
 
 const CommandSyntax kMakeSampleSyntax{{}, {"--force"}};
 
-namespace {
-
-bool MakeFolder(const std::string& folder, std::ostream& err) {
-  if (platform::MakeFolders(folder)) return true;
-  err << "vorevuvo: " << folder << ": cannot make the folder (" << platform::ErrorText(platform::LastError())
-      << ")\n";
-  return false;
-}
-
-} // namespace
-
 int RunMakeSample(const ParsedArgs& args, Streams streams) {
   if (args.positional.size() != 1) {
     streams.err << "vorevuvo make-sample: expected one DIR (see 'vorevuvo make-sample --help')\n";
@@ -68,12 +57,12 @@ int RunMakeSample(const ParsedArgs& args, Streams streams) {
   }
 
   ConsoleUi ui(streams.in, streams.err, streams.interactive);
-  if (!MakeFolder(folder, streams.err)) return kExitFailure;
+  if (!MakeOutputFolder(folder, streams.err)) return kExitFailure;
   bool failed = false;
   for (const SampleFile& file : files) {
     const std::string path = PathInFolder(folder, file.name);
     if (const std::string within = platform::FolderOf(file.name); !within.empty()) {
-      if (!MakeFolder(PathInFolder(folder, within), streams.err)) return kExitFailure;
+      if (!MakeOutputFolder(PathInFolder(folder, within), streams.err)) return kExitFailure;
     }
     switch (WriteOutputFile(path, file.bytes, force ? Overwrite : Skip)) {
     case SaveOutcome::Written:

@@ -188,7 +188,7 @@ TEST_F(CliTest, Cel2BmpWritesEveryImageOnceIntoANewFolderAndNoneForARefusedFile)
                   "Failed: *.PAL file size must be 768 bytes"));
   EXPECT_FALSE(std::filesystem::exists("none")) << "no folder is made for a refused file";
   EXPECT_TRUE(Has(Cli({"cel2bmp", "art.v1.cel", "game.pal", "-o", "game.pal"}).err,
-                  "the output folder cannot be made"));
+                  "game.pal is a file, not a folder"));
 }
 
 // A name with a letter, a control byte, DEL and a byte that is no character
