@@ -1,10 +1,9 @@
-// Classic Commentary from its button: the lines with their filters, counts
-// and sort; the Set Names window choosing what the lines say; preview and
-// export of what was chosen; and the ways in that fail.
+// Classic Commentary from its button: the lines; the Set Names window
+// choosing what the lines say; preview and export of what was chosen; the
+// filters, counts and sort; and the ways in that fail.
 #include "commentary/name_slots.h"
 #include "core/implode.h"
 #include "e2e/harness.h"
-#include "media/wav.h"
 #include "shell/mode_state.h"
 #include "support/commentary_builder.h"
 #include "wad/current_wad.h"
@@ -28,12 +27,10 @@ Bytes ClipOf(const std::string& name) {
 }
 
 Bytes Wav(const std::vector<std::string>& clips) {
-  Bytes samples;
-  for (const std::string& name : clips) {
-    const Bytes clip = ClipOf(name);
-    samples.insert(samples.end(), clip.begin(), clip.end());
-  }
-  return *kv::MakeWavImage(samples);
+  std::vector<Bytes> pieces;
+  for (const std::string& name : clips)
+    pieces.push_back(ClipOf(name));
+  return JoinedWav(pieces);
 }
 
 class Commentary : public Session {
@@ -59,10 +56,10 @@ protected:
   Names Counts() { return {TextOf(ChildrenOf(main_).at(8)), TextOf(ChildrenOf(main_).at(9))}; }
 };
 
-TEST_F(Commentary, LinesAreListedLeftOutByKindAndTheModeLivesWithoutNameLists) {
+TEST_F(Commentary, LinesAreListedSpokenWithTheNamesChosenLeftOutByKindAndTheModeLivesWithoutNameLists) {
   HWND list = Enter();
   ASSERT_NE(list, nullptr);
-  // Only COMMENT.TOK is asked for when the rest lies beside it: the sample game journey.
+  EXPECT_EQ(ui_.dialogs.size(), 1u) << "VOICE.WAD and the name files are found beside COMMENT.TOK";
   EXPECT_EQ(
       TextsOf(ChildrenOf(main_)),
       (Names{"< Back", "Preview Selection", "Set Names", "Include Commentary Containing: ", "Team Names",
@@ -74,44 +71,7 @@ TEST_F(Commentary, LinesAreListedLeftOutByKindAndTheModeLivesWithoutNameLists) {
   EXPECT_EQ((std::vector<Names>{Column(list, 2), Column(list, 3), Column(list, 4)}),
             (std::vector<Names>{team, star, pass}));
   Shot(main_, "list");
-  for (const auto& [box, excluded, counts] :
-       {std::tuple{kv::kCmdTeamNames, team, Names{"Included: 2", "Excluded: 2"}},
-        std::tuple{kv::kCmdStarPlayerNames, star, Names{"Included: 2", "Excluded: 2"}},
-        std::tuple{kv::kCmdThrowerNames, pass, Names{"Included: 3", "Excluded: 1"}}}) {
-    Click(box);
-    EXPECT_EQ(Column(list, 1), excluded) << box;
-    EXPECT_EQ(Counts(), counts) << box;
-    Click(box);
-  }
-  EXPECT_EQ(Column(list, 1), (Names{"No", "No", "No", "No"}));
-  EXPECT_EQ(Counts(), (Names{"Included: 4", "Excluded: 0"}));
-  // Sorted by name, then recounted: each row is marked by its own line.
-  ClickHeading(list, 0);
-  Click(kv::kCmdTeamNames);
-  EXPECT_EQ(Column(list, 0), (Names{"Half_1st_Start_038.wav", "Pass_035.wav", "Replay_037.wav",
-                                    "Restart_After_TouchDown_036.wav"}));
-  EXPECT_EQ(Column(list, 1), (Names{"No", "Yes", "No", "Yes"}));
 
-  // A missing team file is asked for; cancelled, the mode goes on without
-  // name lists. A catalogue without its first entry brings the menu back.
-  Click(kv::kCmdBack);
-  std::filesystem::remove(InFolder("TASKO.ROP"));
-  list = Enter({std::nullopt}); // the team file's dialog, cancelled
-  EXPECT_EQ(ui_.dialogs.back().dialog.title + " " + ui_.dialogs.back().dialog.path,
-            "Select *.ROP File TASKO.ROP");
-  EXPECT_EQ(Column(list, 0).size(), 4u) << "the mode goes on without name lists";
-  Click(kv::kCmdSetNames);
-  EXPECT_EQ(TreeView_GetCount(kv::SetNamesTree), 0u);
-
-  Click(kv::kCmdBack);
-  WriteBytes(InFolder("COMMENT.TOK"), kv::ImplodeBlock(kv::test::Text("<034> r%Jab")));
-  Enter({std::nullopt});
-  EXPECT_EQ(Shown(), Names{"Commentary Export Failed: First entry not found in comment.tok"});
-  EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
-}
-
-TEST_F(Commentary, NamesChosenInSetNamesAreHeardAndExported) {
-  HWND list = Enter();
   Click(kv::kCmdSetNames);
   HWND names = FindWindowA(kv::kMainClassName, "Set Names");
   ASSERT_NE(names, nullptr);
@@ -153,21 +113,39 @@ TEST_F(Commentary, NamesChosenInSetNamesAreHeardAndExported) {
                    "Alert: Player name can't be selected as a team name"}));
 
   // The next preview and export say the new names.
-  const Bytes pass = Wav({"JF002.SFX", "J035A.SFX", "JF006.SFX", "B035A.SFX", "BBVKFU.SFX", "B035B.SFX"});
+  const Bytes spoken = Wav({"JF002.SFX", "J035A.SFX", "JF006.SFX", "B035A.SFX", "BBVKFU.SFX", "B035B.SFX"});
   ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
   Click(kv::kCmdPreviewCommentary);
-  EXPECT_EQ(ui_.played.back(), pass);
+  EXPECT_EQ(ui_.played.back(), spoken);
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
   Click(kv::kCmdPreviewCommentary);
   EXPECT_EQ(ui_.messages.at(0).owner, list);
-  std::filesystem::create_directories(InFolder("out"));
+  MakeFolder("out");
   WriteBytes(InFolder("out\\Replay_037.wav"), {'o', 'l', 'd'});
   ui_.Answer(IDNO);
   ExtractInto(kv::kCmdExportCommentary, "out");
   EXPECT_EQ(Shown(),
             (Names{"Alert: No Selection", "Replay_037.wav: File Already Exist!\nDo you wish to overwrite it?",
                    "Success?: Exported: 3 files"}));
-  EXPECT_EQ(ReadBytes(InFolder("out\\Pass_035.wav")), pass);
+  EXPECT_EQ(ReadBytes(InFolder("out\\Pass_035.wav")), spoken);
+
+  for (const auto& [box, excluded, counts] :
+       {std::tuple{kv::kCmdTeamNames, team, Names{"Included: 2", "Excluded: 2"}},
+        std::tuple{kv::kCmdStarPlayerNames, star, Names{"Included: 2", "Excluded: 2"}},
+        std::tuple{kv::kCmdThrowerNames, pass, Names{"Included: 3", "Excluded: 1"}}}) {
+    Click(box);
+    EXPECT_EQ(Column(list, 1), excluded) << box;
+    EXPECT_EQ(Counts(), counts) << box;
+    Click(box);
+  }
+  EXPECT_EQ(Column(list, 1), (Names{"No", "No", "No", "No"}));
+  EXPECT_EQ(Counts(), (Names{"Included: 4", "Excluded: 0"}));
+  // Sorted by name, then recounted: each row is marked by its own line.
+  ClickHeading(list, 0);
+  Click(kv::kCmdTeamNames);
+  EXPECT_EQ(Column(list, 0), (Names{"Half_1st_Start_038.wav", "Pass_035.wav", "Replay_037.wav",
+                                    "Restart_After_TouchDown_036.wav"}));
+  EXPECT_EQ(Column(list, 1), (Names{"No", "Yes", "No", "Yes"}));
 
   // Leaving the mode closes Set Names and lets VOICE.WAD go; coming back
   // brings the default names back.
@@ -177,6 +155,23 @@ TEST_F(Commentary, NamesChosenInSetNamesAreHeardAndExported) {
   Enter();
   EXPECT_EQ(kv::NameSlotKey(kv::NameSlot::TeamB), "LDM");
   EXPECT_EQ(kv::NameSlotKey(kv::NameSlot::Thrower), "F037");
+
+  // A missing team file is asked for; cancelled, the mode goes on without
+  // name lists. A catalogue without its first entry brings the menu back.
+  Click(kv::kCmdBack);
+  std::filesystem::remove(kv::test::FsPath(InFolder("TASKO.ROP")));
+  list = Enter({std::nullopt}); // the team file's dialog, cancelled
+  EXPECT_EQ(ui_.dialogs.back().dialog.title + " " + ui_.dialogs.back().dialog.path,
+            "Select *.ROP File TASKO.ROP");
+  EXPECT_EQ(Column(list, 0).size(), 4u) << "the mode goes on without name lists";
+  Click(kv::kCmdSetNames);
+  EXPECT_EQ(TreeView_GetCount(kv::SetNamesTree), 0u);
+
+  Click(kv::kCmdBack);
+  WriteBytes(InFolder("COMMENT.TOK"), kv::ImplodeBlock(kv::test::Text("<034> r%Jab")));
+  Enter({std::nullopt});
+  EXPECT_EQ(Shown(), Names{"Commentary Export Failed: First entry not found in comment.tok"});
+  EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
 }
 
 } // namespace

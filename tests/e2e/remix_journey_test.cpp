@@ -2,7 +2,6 @@
 // script order and sorted, heard and exported; an empty script and one in
 // error.
 #include "e2e/harness.h"
-#include "media/wav.h"
 #include "support/wad_builder.h"
 
 namespace e2e {
@@ -15,18 +14,12 @@ protected:
   // Writes REMIX.TXT and VOICE\VOICE.WAD, then enters the mode; the list, or null.
   HWND Enter(const std::string& script) {
     WriteBytes(InFolder("REMIX.TXT"), Bytes(script.begin(), script.end()));
-    std::filesystem::create_directories(InFolder("VOICE"));
+    MakeFolder("VOICE");
     WriteBytes(InFolder("VOICE\\VOICE.WAD"),
                kv::test::BuildWad({kv::test::Member("A.SFX", a_), kv::test::Member("B.SFX", b_)}));
     ui_.ChooseFile(InFolder("REMIX.TXT"));
     Click(kv::kCmdRemixedCommentary);
     return FindWindowExA(main_, nullptr, WC_LISTVIEWA, nullptr);
-  }
-  Bytes Wav(std::initializer_list<std::pair<const Bytes*, std::pair<int, int>>> cuts) {
-    Bytes samples;
-    for (const auto& [clip, range] : cuts)
-      samples.insert(samples.end(), clip->begin() + range.first, clip->begin() + range.second);
-    return *kv::MakeWavImage(samples);
   }
   const Bytes a_ = Pattern(200, 1);
   const Bytes b_ = Pattern(60, 2);
@@ -37,6 +30,7 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExportedAndAScriptInErrorBringsTheMe
   // rows, their sound and their files.
   HWND list = Enter("head\r\n<Goal>\r\n@A,0,100@B,50,10\r\n<Empty>\r\n<Clamp>\r\n@a,150,999\r\n");
   ASSERT_NE(list, nullptr);
+  EXPECT_EQ(ui_.dialogs.size(), 1u) << "VOICE.WAD is found beside REMIX.TXT";
   EXPECT_EQ(ui_.dialogs[0].dialog.title + " " + ui_.dialogs[0].dialog.path, "Select REMIX file REMIX.TXT");
   EXPECT_EQ(TextsOf(ChildrenOf(main_)), (Names{"< Back", "Preview Selection", "Export All", ""}));
   EXPECT_EQ(Column(list, 0), (Names{"Goal", "Empty", "Clamp"}));
@@ -47,19 +41,19 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExportedAndAScriptInErrorBringsTheMe
   ClickHeading(list, 0);
   EXPECT_EQ(Column(list, 0), (Names{"Clamp", "Empty", "Goal"}));
   Shot(main_, "sorted");
-  const Bytes goal = Wav({{&a_, {0, 100}}, {&b_, {50, 60}}});
+  const Bytes goal = JoinedWav({{a_.begin(), a_.begin() + 100}, {b_.begin() + 50, b_.end()}});
   ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
   Click(kv::kCmdPreviewRemix);
   EXPECT_EQ(ui_.played.back(), goal);
 
-  std::filesystem::create_directories(InFolder("out"));
+  MakeFolder("out");
   WriteBytes(InFolder("out\\Goal.wav"), {'o', 'l', 'd'});
   ui_.Answer(IDNO);
   ExtractInto(kv::kCmdExportRemix, "out");
   EXPECT_EQ(Shown(),
             (Names{"Goal.wav: File Already Exist!\nDo you wish to overwrite it?", "Files Extracted: 2"}));
-  EXPECT_EQ(ReadBytes(InFolder("out\\Empty.wav")), Wav({}));
-  EXPECT_EQ(ReadBytes(InFolder("out\\Clamp.wav")), Wav({{&a_, {150, 200}}}));
+  EXPECT_EQ(ReadBytes(InFolder("out\\Empty.wav")), JoinedWav({}));
+  EXPECT_EQ(ReadBytes(InFolder("out\\Clamp.wav")), JoinedWav({{a_.begin() + 150, a_.end()}}));
 
   Click(kv::kCmdBack);
   EXPECT_FALSE(IsWindow(list));
