@@ -31,21 +31,6 @@ std::vector<ImplodeVector> LoadImplodeVectors() {
   return vectors;
 }
 
-Items& Items::Lit(std::string_view text) {
-  for (const char c : text)
-    tokens.push_back({0, static_cast<std::uint8_t>(c)});
-  return *this;
-}
-
-Items& Items::Copy(int length, int distance) {
-  tokens.push_back({static_cast<std::uint16_t>(length), static_cast<std::uint16_t>(distance)});
-  return *this;
-}
-
-std::vector<std::uint8_t> Items::Stream(int literal_mode, int dictionary_bits) const {
-  return implode_detail::Emit(tokens, {static_cast<LiteralMode>(literal_mode), dictionary_bits});
-}
-
 namespace {
 
 // The input handed out in pieces (all that is left when `piece` is 0) and the output collected.
