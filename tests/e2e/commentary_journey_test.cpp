@@ -83,8 +83,7 @@ TEST_F(Commentary, LinesAreListedSpokenWithTheNamesChosenLeftOutByKindAndTheMode
   EXPECT_EQ(TextsOf(ChildrenOf(names)), (Names{"Set Current Selection As: ", "Team A", "Team B", "Captain A",
                                                "Captain B", "Thrower", "Reciever", "Tree View"}));
   const auto press = [&](int id) { SendMessageA(GetDlgItem(names, id), BM_CLICK, 0, 0); };
-  press(kv::kCmdSlotTeamA); // nothing selected: nothing happens
-  EXPECT_EQ(Shown(), Names{});
+  press(kv::kCmdSlotTeamA); // nothing selected: nothing happens (no message below comes from it)
 
   std::vector<HTREEITEM> roots; // the eight teams and "Free Agents", each with its entries under it
   for (HTREEITEM item = TreeView_GetRoot(tree); item != nullptr; item = TreeView_GetNextSibling(tree, item))
@@ -110,7 +109,7 @@ TEST_F(Commentary, LinesAreListedSpokenWithTheNamesChosenLeftOutByKindAndTheMode
   EXPECT_EQ(ui_.played.back(), Wav({"BF002.SFX"})) << "a player has no J...FU clip: B's clip of the key";
   press(kv::kCmdSlotTeamA);
   press(kv::kCmdSlotThrower);
-  EXPECT_EQ(Shown(),
+  EXPECT_EQ(ui_.Told(),
             (Names{"Alert: Team name can't be selected as a player name", "Alert: No sound for selected item",
                    "Alert: Player name can't be selected as a team name"}));
 
@@ -126,9 +125,9 @@ TEST_F(Commentary, LinesAreListedSpokenWithTheNamesChosenLeftOutByKindAndTheMode
   WriteBytes(InFolder("out\\Replay_037.wav"), {'o', 'l', 'd'});
   ui_.Answer(IDNO);
   ExtractInto(kv::kCmdExportCommentary, "out");
-  EXPECT_EQ(Shown(),
-            (Names{"Alert: No Selection", "Replay_037.wav: File Already Exist!\nDo you wish to overwrite it?",
-                   "Success?: Exported: 3 files"}));
+  EXPECT_EQ(ui_.Told(), (Names{"Alert: No Selection",
+                               "Replay_037.wav: File Already Exist!\nDo you wish to overwrite it? [Yes/No]",
+                               "Success?: Exported: 3 files"}));
   EXPECT_EQ(ReadBytes(InFolder("out\\Pass_035.wav")), spoken);
 
   for (const auto& [box, excluded, counts] :
@@ -172,7 +171,7 @@ TEST_F(Commentary, LinesAreListedSpokenWithTheNamesChosenLeftOutByKindAndTheMode
   Click(kv::kCmdBack);
   WriteBytes(InFolder("COMMENT.TOK"), kv::ImplodeBlock(kv::test::Text("<034> r%Jab")));
   Enter({std::nullopt});
-  EXPECT_EQ(Shown(), Names{"Commentary Export Failed: First entry not found in comment.tok"});
+  EXPECT_EQ(ui_.Told(), Names{"Commentary Export Failed: First entry not found in comment.tok"});
   EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
 }
 
@@ -203,7 +202,7 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExportedAndAScriptInErrorBringsTheMe
   EXPECT_EQ(Column(list, 0), (Names{"Goal", "Empty", "Clamp"}));
   Click(kv::kCmdPreviewRemix);
   EXPECT_EQ(ui_.messages.at(0).owner, list);
-  EXPECT_EQ(Shown(), Names{"Alert: No Selection"});
+  EXPECT_EQ(ui_.Told(), Names{"Alert: No Selection"});
 
   ClickHeading(list, 0);
   EXPECT_EQ(Column(list, 0), (Names{"Clamp", "Empty", "Goal"}));
@@ -217,8 +216,8 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExportedAndAScriptInErrorBringsTheMe
   WriteBytes(InFolder("out\\Goal.wav"), {'o', 'l', 'd'});
   ui_.Answer(IDNO);
   ExtractInto(kv::kCmdExportRemix, "out");
-  EXPECT_EQ(Shown(),
-            (Names{"Goal.wav: File Already Exist!\nDo you wish to overwrite it?", "Files Extracted: 2"}));
+  EXPECT_EQ(ui_.Told(), (Names{"Goal.wav: File Already Exist!\nDo you wish to overwrite it? [Yes/No]",
+                               "Files Extracted: 2"}));
   EXPECT_EQ(ReadBytes(InFolder("out\\Empty.wav")), JoinedWav({}));
   EXPECT_EQ(ReadBytes(InFolder("out\\Clamp.wav")), JoinedWav({{a_.begin() + 150, a_.end()}}));
 
@@ -227,10 +226,10 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExportedAndAScriptInErrorBringsTheMe
   // An empty script has nothing to export; a script in error brings the menu back.
   Enter("no entries here");
   Click(kv::kCmdExportRemix);
-  EXPECT_EQ(Shown(), Names{"ExtractRemix(): Error: No Entries"});
+  EXPECT_EQ(ui_.Told(), Names{"ExtractRemix(): Error: No Entries"});
   Click(kv::kCmdBack);
   Enter("<Fine>\r\n@A,0,1\r\n<Bad>\r\n@B,61,1\r\n");
-  EXPECT_EQ(Shown(), Names{"Abort: Error in REMIX script"});
+  EXPECT_EQ(ui_.Told(), Names{"Abort: Error in REMIX script"});
   EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
 }
 

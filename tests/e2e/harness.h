@@ -92,14 +92,6 @@ protected:
                  MAKELPARAM((rect.left + rect.right) / 2, 5));
     SendMessageA(ListView_GetHeader(list), WM_LBUTTONUP, 0, MAKELPARAM((rect.left + rect.right) / 2, 5));
   }
-  // "caption: text" of every box shown since the last call.
-  Names Shown() {
-    Names shown;
-    for (const auto& message : ui_.messages)
-      shown.push_back(message.caption + ": " + message.text);
-    ui_.messages.clear();
-    return shown;
-  }
   // Opens `name` (written first when `bytes` are given) in the WAD viewer;
   // its list, or null when no viewer was built.
   HWND OpenArchive(const std::string& name, const std::optional<Bytes>& bytes = {}) {

@@ -41,7 +41,7 @@ TEST_F(WadViewer, AnArchiveIsShownExtractedSortedAndLetGoBrokenOnesRefusedAndSel
     for (const int other : {kv::kCmdAskOverwrite, kv::kCmdSkipExisting, kv::kCmdOverwrite})
       EXPECT_EQ(IsDlgButtonChecked(main_, other) == BST_CHECKED, other == radio) << "not one group";
     ExtractInto(kv::kCmdExtractAll, "out");
-    EXPECT_EQ(Shown(), Names{std::string("Files Extracted: ") + (result == old ? "4" : "5")}) << radio;
+    EXPECT_EQ(ui_.Told(), Names{std::string("Files Extracted: ") + (result == old ? "4" : "5")}) << radio;
     EXPECT_EQ(ReadBytes(InFolder("out\\ABAB.TXT")), result) << radio;
   }
 
@@ -77,13 +77,13 @@ TEST_F(WadViewer, AnArchiveIsShownExtractedSortedAndLetGoBrokenOnesRefusedAndSel
   Bytes broken = kv::test::AbabArchive();
   broken[0] = 5;
   EXPECT_EQ(OpenArchive("BROKEN.WAD", broken), nullptr);
-  EXPECT_EQ(ui_.messages.at(0).caption, "BROKEN.WAD");
-  EXPECT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(ui_.Told(), Names{"BROKEN.WAD: Refused: not a readable WAD archive: its directory of 5 entries "
+                              "needs 112 bytes, but the file holds 36"});
   EXPECT_EQ(ChildrenOf(main_), menu);
   // An archive of no entries opens, takes Ctrl+A, and has nothing to extract.
   SendMessageA(OpenArchive("EMPTY.WAD", Bytes{0, 0}), WM_CHAR, 1, 0);
   Click(kv::kCmdExtractAll);
-  EXPECT_EQ(Shown(), Names{"ExtractAll(): No WAD file loaded"});
+  EXPECT_EQ(ui_.Told(), Names{"ExtractAll(): No WAD file loaded"});
   Click(kv::kCmdBack);
 
   std::vector<kv::test::WadMember> members;
@@ -99,7 +99,7 @@ TEST_F(WadViewer, AnArchiveIsShownExtractedSortedAndLetGoBrokenOnesRefusedAndSel
   EXPECT_EQ(Column(list, 0)[40], "café.txt");
   ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
   ExtractInto(kv::kCmdExtractSelection, "one");
-  EXPECT_EQ(Shown(), Names{"Files Extracted: 1"});
+  EXPECT_EQ(ui_.Told(), Names{"Files Extracted: 1"});
   EXPECT_EQ(kv::test::FilesIn(kv::test::FsPath(InFolder("one"))), Names{"FILE11.TXT"});
 
   SendMessageA(list, WM_CHAR, 1, 0); // Ctrl+A
@@ -112,8 +112,9 @@ TEST_F(WadViewer, AnArchiveIsShownExtractedSortedAndLetGoBrokenOnesRefusedAndSel
             (std::vector<int>{41, 40, true, 0}));
   Shot(main_, "all-selected");
   ExtractInto(kv::kCmdExtractSelection, "all");
-  EXPECT_EQ(ui_.messages.at(0).caption, "FOURTEENCHARSX");
-  EXPECT_EQ(Shown().at(1), "Files Extracted: 40");
+  EXPECT_EQ(ui_.Told(), (Names{"FOURTEENCHARSX: Failed: the entry's name has no terminating zero within its "
+                               "14 bytes; nothing was written",
+                               "Files Extracted: 40"}));
   EXPECT_EQ(kv::test::FilesIn(kv::test::FsPath(InFolder("all"))).size(), 40u);
   EXPECT_EQ(ReadBytes(InFolder("all\\café.txt")), kAbab);
   // An SFX entry becomes a WAV file (a 46-byte header before its samples);
