@@ -37,15 +37,6 @@ Bytes Wav(const std::vector<std::string>& clips) {
 
 class Commentary : public Session {
 protected:
-  void SetUp() override {
-    Session::SetUp();
-    std::vector<kv::test::WadMember> clips;
-    for (const char* name : {"J035A.SFX", "B035A.SFX", "B035B.SFX", "J036A.SFX", "B037A.SFX", "J038A.SFX",
-                             "JF037.SFX", "JF006.SFX", "BBVKFU.SFX", "JLDMFU.SFX", "BBVK00.SFX", "JLDM00.SFX",
-                             "JTSKFU.SFX", "BF002.SFX", "JF002.SFX"})
-      clips.push_back(kv::test::Member(name, ClipOf(name)));
-    kv::test::WriteGameFolder(folder_, {kCommentary, clips, 40});
-  }
   // Enters the mode with COMMENT.TOK chosen, then `more` dialogs answered;
   // the list, or null.
   HWND Enter(const std::vector<std::optional<std::string>>& more = {}) {
@@ -59,6 +50,12 @@ protected:
 };
 
 TEST_F(Commentary, LinesAreListedSpokenWithTheNamesChosenLeftOutByKindAndTheModeLivesWithoutNameLists) {
+  std::vector<kv::test::WadMember> clips;
+  for (const char* name : {"J035A.SFX", "B035A.SFX", "B035B.SFX", "J036A.SFX", "B037A.SFX", "J038A.SFX",
+                           "JF037.SFX", "JF006.SFX", "BBVKFU.SFX", "JLDMFU.SFX", "BBVK00.SFX", "JLDM00.SFX",
+                           "JTSKFU.SFX", "BF002.SFX", "JF002.SFX"})
+    clips.push_back(kv::test::Member(name, ClipOf(name)));
+  kv::test::WriteGameFolder(folder_, {kCommentary, clips, 40});
   HWND list = Enter();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(ui_.dialogs.size(), 1u) << "VOICE.WAD and the name files are found beside COMMENT.TOK";
