@@ -183,7 +183,7 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
   program.ChooseFile(InFolder("TITLE.PAL"));
   const Names images = {"1.BMP", "2.BMP", "3.BMP", "4.BMP", "5.BMP"};
   for (const std::string& name : images)
-    program.ChooseFile(out + "\\" + name);
+    program.ChooseFile(InFolder(name));
 
   // The viewer's open dialog shows only once the decompression has ended:
   // no command starts while another runs.
@@ -225,7 +225,7 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
   const std::string wav = out + "\\" + clip.entry_name.substr(0, clip.entry_name.find('.')) + ".WAV";
   EXPECT_EQ(ReadBytes(wav).size(), 46 + clip.samples.size()) << wav;
   for (const std::string& name : images)
-    EXPECT_EQ(ReadBytes(out + "\\" + name).at(0), 'B') << name; // a BMP file, "BM"
+    EXPECT_EQ(ReadBytes(InFolder(name)).at(0), 'B') << name; // a BMP file, "BM"
 }
 
 } // namespace
