@@ -185,8 +185,8 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
   for (const std::string& name : images)
     program.ChooseFile(InFolder(name));
 
-  // The viewer's open dialog shows only once the decompression has ended:
-  // no command starts while another runs.
+  // The viewer's open dialog shows only once the conversion has ended: no
+  // command starts while another runs.
   program.Press(kv::kCmdWadViewer);
   program.ChooseFile(InFolder("SOUNDS.WAD"));
   HWND list = nullptr;
