@@ -95,13 +95,15 @@ void Shot(HWND window, const std::string& step) {
 }
 
 void Journey::SetUp() {
+  ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the manifest's code page";
   folder_ = Setting("KV_E2E_ARTIFACTS") + "\\work\\" + TestName();
   std::filesystem::remove_all(kv::test::FsPath(folder_));
+  folder_ += "\\Иван ゲーム";
   std::filesystem::create_directories(kv::test::FsPath(folder_));
 }
 
 void Journey::WriteSampleGame() {
-  std::filesystem::create_directories(kv::test::FsPath(InFolder("VOICE")));
+  MakeFolder("VOICE");
   for (const kv::SampleFile& file : kv::BuildSampleFolder())
     WriteBytes(InFolder(file.name), file.bytes);
 }

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "media/wav.h"
 #include "shell/shell.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -52,12 +53,25 @@ Names Column(HWND list, int column);
 using kv::test::ReadBytes; // throws when the file is missing, which fails the journey
 using kv::test::WriteBytes;
 
-// A fresh working folder under the artifacts, named for the running test.
+// The WAV image of `pieces` of samples heard one after another.
+inline Bytes JoinedWav(const std::vector<Bytes>& pieces) {
+  Bytes samples;
+  for (const Bytes& piece : pieces)
+    samples.insert(samples.end(), piece.begin(), piece.end());
+  return *kv::MakeWavImage(samples);
+}
+
+// A fresh working folder under the artifacts, named for the running test and
+// in Cyrillic and Japanese: the program's code page is UTF-8, so such paths
+// reach every file function whole.
 class Journey : public ::testing::Test {
 protected:
   void SetUp() override;
   void TearDown() override;
   std::string InFolder(const std::string& name) const { return folder_ + "\\" + name; }
+  void MakeFolder(const std::string& name) const {
+    std::filesystem::create_directories(kv::test::FsPath(InFolder(name)));
+  }
   // Writes the sample game folder, as `vorevuvo make-sample` does.
   void WriteSampleGame();
   std::string folder_;
@@ -78,14 +92,6 @@ protected:
                  MAKELPARAM((rect.left + rect.right) / 2, 5));
     SendMessageA(ListView_GetHeader(list), WM_LBUTTONUP, 0, MAKELPARAM((rect.left + rect.right) / 2, 5));
   }
-  // "caption: text" of every box shown since the last call.
-  Names Shown() {
-    Names shown;
-    for (const auto& message : ui_.messages)
-      shown.push_back(message.caption + ": " + message.text);
-    ui_.messages.clear();
-    return shown;
-  }
   // Opens `name` (written first when `bytes` are given) in the WAD viewer;
   // its list, or null when no viewer was built.
   HWND OpenArchive(const std::string& name, const std::optional<Bytes>& bytes = {}) {
@@ -96,7 +102,7 @@ protected:
   }
   // Presses an extract button and chooses `folder` of the working folder.
   void ExtractInto(int button, const std::string& folder) {
-    std::filesystem::create_directories(kv::test::FsPath(InFolder(folder)));
+    MakeFolder(folder);
     ui_.ChooseFolder(InFolder(folder));
     Click(button);
   }

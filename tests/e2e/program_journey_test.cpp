@@ -1,7 +1,7 @@
 // What only the real program, started on its own, proves: its window and
-// menu as it starts; a decompression and the sample game's SOUNDS.WAD
-// extracted through the system's open and save dialogs, message boxes and
-// folder chooser; input that a real box's modal loop hands to the main
+// menu as it starts; a decompression, the sample game's pictures converted
+// to BMP files and its SOUNDS.WAD extracted through the system's open and
+// save dialogs, message boxes and folder chooser; input that a real box's modal loop hands to the main
 // window while the extraction asks, held off; and the end with exit code 0
 // once a close asked for meanwhile is carried out.
 #include "e2e/harness.h"
@@ -140,9 +140,9 @@ private:
 using TheProgram = Journey;
 
 TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAndEndsWithExitCodeZero) {
-  // The game and the output folder are named in Cyrillic and Japanese: the
-  // system's dialogs hand such paths back whole only in the UTF-8 code page.
-  folder_ += "\\Игра ゲーム";
+  // The game and the output folder are named in Cyrillic and Japanese (the
+  // journey's folder): the system's dialogs hand such paths back whole only
+  // in the UTF-8 code page.
   const std::string out = InFolder("Вывод 出力");
   std::filesystem::create_directories(kv::test::FsPath(out));
   // Size 4; literal mode 0; 6 dictionary bits; literals A and B, a copy of
@@ -177,8 +177,16 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
   EXPECT_EQ(program.Answer(), "abab.out: Decompression Success");
   EXPECT_EQ(ReadBytes(InFolder("abab.out")), kAbab);
 
-  // The viewer's open dialog shows only once the decompression has ended:
-  // no command starts while another runs.
+  // Convert CEL to BMP: the CEL file, its palette, then a name for each image.
+  program.Press(kv::kCmdCelToBmp);
+  program.ChooseFile(InFolder("TITLE.CEL"));
+  program.ChooseFile(InFolder("TITLE.PAL"));
+  const Names images = {"1.BMP", "2.BMP", "3.BMP", "4.BMP", "5.BMP"};
+  for (const std::string& name : images)
+    program.ChooseFile(InFolder(name));
+
+  // The viewer's open dialog shows only once the conversion has ended: no
+  // command starts while another runs.
   program.Press(kv::kCmdWadViewer);
   program.ChooseFile(InFolder("SOUNDS.WAD"));
   HWND list = nullptr;
@@ -216,6 +224,8 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
   const kv::SampleClip clip = kv::SampleSpeechClips().at(0); // a WAV file: a 46-byte header, then the samples
   const std::string wav = out + "\\" + clip.entry_name.substr(0, clip.entry_name.find('.')) + ".WAV";
   EXPECT_EQ(ReadBytes(wav).size(), 46 + clip.samples.size()) << wav;
+  for (const std::string& name : images)
+    EXPECT_EQ(ReadBytes(InFolder(name)).at(0), 'B') << name; // a BMP file, "BM"
 }
 
 } // namespace

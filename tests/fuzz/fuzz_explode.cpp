@@ -10,20 +10,6 @@
 #include <memory>
 #include <string_view>
 
-namespace {
-
-// Runs ExplodeData into a heap buffer of exactly `capacity` bytes, so that a write past it is caught.
-std::int32_t Decode(const std::vector<std::uint8_t>& block, std::uint32_t capacity,
-                    std::vector<std::uint8_t>& produced) {
-  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
-  const std::int32_t result =
-      kv::ExplodeData(block.data(), static_cast<std::uint32_t>(block.size()), buffer.get(), capacity);
-  produced.assign(buffer.get(), buffer.get() + capacity);
-  return result;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> stream(data, size);
   const kv::test::ExplodeOutcome outcome = kv::test::ExplodeCollect(stream);
@@ -38,9 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint32_t declared = hash % 70000; // sometimes above the largest size allowed
   const std::uint32_t slack[] = {0, 1, 100, 0xFFFFFFFF};
   const std::uint32_t capacity = std::min<std::uint32_t>(declared + slack[(hash >> 20) % 4], 70000);
-  std::vector<std::uint8_t> produced;
+  const std::vector<std::uint8_t> block = kv::test::BlockWithSize(declared, {data, data + size});
+  // Exactly `capacity` bytes on the heap, so that a write past them is caught.
+  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
   const std::int32_t count =
-      Decode(kv::test::BlockWithSize(declared, {data, data + size}), capacity, produced);
+      kv::ExplodeData(block.data(), static_cast<std::uint32_t>(block.size()), buffer.get(), capacity);
   if (declared > kv::kMaxDecompressedSize || capacity < declared) {
     if (count != -1) __builtin_trap();
   } else {
@@ -48,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (count != (outcome.result == kv::Done ? static_cast<std::int32_t>(expected) : -1)) __builtin_trap();
     // Even a failed decode leaves the good prefix in the buffer.
     if (!std::equal(outcome.output.begin(), outcome.output.begin() + static_cast<std::ptrdiff_t>(expected),
-                    produced.begin()))
+                    buffer.get()))
       __builtin_trap();
   }
 

@@ -4,8 +4,9 @@
 //
 // An input whose first byte is 0 or 1 is a stream (the seeds are), forced to literal mode 0 and a
 // valid dictionary size. Any other input is a list of items, 3 bytes each, written as a valid stream
-// by the encoder's writer.
+// by the encoder's writer (which the independent vectors and libdynamite pin).
 #include "core/explode.h"
+#include "core/implode_detail.h"
 #include "support/reference.h"
 
 #include <algorithm>
@@ -18,12 +19,12 @@ constexpr std::size_t kMaxOutput = std::size_t{1} << 18;
 
 std::vector<std::uint8_t> StreamFromItems(const std::uint8_t* data, std::size_t size) {
   const int dictionary_bits = 4 + data[1] % 3;
-  kv::test::Items items;
+  std::vector<kv::implode_detail::Token> tokens;
   std::size_t produced = 0;
   for (std::size_t i = 2; i + 3 <= std::min<std::size_t>(size, kMaxItems * 3); i += 3) {
     const std::uint8_t kind = data[i], a = data[i + 1], b = data[i + 2];
     if (produced == 0 || (kind & 1) == 0) {
-      items.tokens.push_back({0, a});
+      tokens.push_back({0, a});
       ++produced;
       continue;
     }
@@ -31,10 +32,10 @@ std::vector<std::uint8_t> StreamFromItems(const std::uint8_t* data, std::size_t 
     const int length = (kind & 6) == 6 ? 2 + ((kind >> 3) << 8 | a) % 517 : 2 + a % 16;
     const int reach = length == 2 ? 256 : 64 << dictionary_bits;
     const int distance = 1 + static_cast<int>((b << 8 | kind) % std::min<std::size_t>(reach, produced));
-    items.Copy(length, distance);
+    tokens.push_back({static_cast<std::uint16_t>(length), static_cast<std::uint16_t>(distance)});
     produced += static_cast<std::size_t>(length);
   }
-  return items.Stream(0, dictionary_bits);
+  return kv::implode_detail::Emit(tokens, {kv::LiteralMode::Binary, dictionary_bits});
 }
 
 } // namespace

@@ -20,12 +20,13 @@ TeamFileText TestTeam(int index) {
 }
 
 void WriteGameFolder(const std::string& dir, const GameFolder& folder) {
-  const std::filesystem::path root(dir);
-  WriteBytes((root / "COMMENT.TOK").string(), ImplodeBlock(Text(folder.commentary)));
-  std::filesystem::create_directories(root / "VOICE");
-  WriteBytes((root / "VOICE" / "VOICE.WAD").string(), BuildWad(folder.clips));
+  // Joined as texts: a path made of a narrow text is not UTF-8 on Windows.
+  const std::string root = dir + "/";
+  WriteBytes(root + "COMMENT.TOK", ImplodeBlock(Text(folder.commentary)));
+  std::filesystem::create_directories(FsPath(root + "VOICE"));
+  WriteBytes(root + "VOICE/VOICE.WAD", BuildWad(folder.clips));
   for (int i = 0; i < 8; ++i)
-    WriteBytes((root / kTeamFiles[i]).string(), ImplodeBlock(WriteTeamFile(TestTeam(i))));
+    WriteBytes(root + kTeamFiles[i], ImplodeBlock(WriteTeamFile(TestTeam(i))));
   std::vector<PlayerRecordText> agents;
   for (int i = 0; i < folder.agents; ++i) {
     const std::string number = std::to_string(i);
@@ -33,7 +34,7 @@ void WriteGameFolder(const std::string& dir, const GameFolder& folder) {
                       "F" + std::string(3 - std::min<std::size_t>(3, number.size()), '0') + number,
                       "Detail"});
   }
-  WriteBytes((root / kAgentsFile).string(), ImplodeBlock(WriteAgentsFile(agents)));
+  WriteBytes(root + kAgentsFile, ImplodeBlock(WriteAgentsFile(agents)));
 }
 
 } // namespace kv::test

@@ -31,21 +31,6 @@ std::vector<ImplodeVector> LoadImplodeVectors() {
   return vectors;
 }
 
-Items& Items::Lit(std::string_view text) {
-  for (const char c : text)
-    tokens.push_back({0, static_cast<std::uint8_t>(c)});
-  return *this;
-}
-
-Items& Items::Copy(int length, int distance) {
-  tokens.push_back({static_cast<std::uint16_t>(length), static_cast<std::uint16_t>(distance)});
-  return *this;
-}
-
-std::vector<std::uint8_t> Items::Stream(int literal_mode, int dictionary_bits) const {
-  return implode_detail::Emit(tokens, {static_cast<LiteralMode>(literal_mode), dictionary_bits});
-}
-
 namespace {
 
 // The input handed out in pieces (all that is left when `piece` is 0) and the output collected.
@@ -135,63 +120,51 @@ PrefixCode MakeCode(std::span<const std::uint8_t> compact) {
 
 struct OutOfInput {};
 
-class BitReader {
-public:
-  explicit BitReader(std::span<const std::uint8_t> data) : data_(data) {}
-
-  int Bits(int n) {
-    int value = 0;
-    for (int i = 0; i < n; ++i, ++bit_) {
-      if (bit_ / 8 == data_.size()) throw OutOfInput{};
-      value |= (data_[bit_ / 8] >> (bit_ % 8) & 1) << i;
-    }
-    return value;
-  }
-
-  int Symbol(const PrefixCode& code) {
-    for (int length = 1, value = 0;; ++length) { // the codes are complete: a symbol comes by 13 bits
-      value = value << 1 | (Bits(1) ^ 1);
-      if (const auto found = code.find({length, value}); found != code.end()) return found->second;
-    }
-  }
-
-private:
-  std::span<const std::uint8_t> data_;
-  std::size_t bit_ = 0;
-};
-
-ExplodeResult ReferenceDecode(BitReader& in, std::vector<std::uint8_t>& out) {
-  static const PrefixCode literals = MakeCode(kLiteralCompact);
-  static const PrefixCode lengths = MakeCode(kLengthCompact);
-  static const PrefixCode distances = MakeCode(kDistanceCompact);
-  const int literal_mode = in.Bits(8);
-  if (literal_mode > 1) return BadLiteralMode;
-  const int dictionary_bits = in.Bits(8);
-  if (dictionary_bits < 4 || dictionary_bits > 6) return BadDictionarySize;
-  for (;;) {
-    if (in.Bits(1) == 0) {
-      out.push_back(static_cast<std::uint8_t>(literal_mode == 0 ? in.Bits(8) : in.Symbol(literals)));
-      continue;
-    }
-    const int symbol = in.Symbol(lengths);
-    const int length = kLengthBase[symbol] + in.Bits(kLengthExtra[symbol]);
-    if (length == 519) return Done;
-    const int low_bits = length == 2 ? 2 : dictionary_bits;
-    const int high = in.Symbol(distances);
-    const auto distance = static_cast<std::size_t>((high << low_bits) + in.Bits(low_bits) + 1);
-    if (distance > out.size()) return DistanceTooFar;
-    for (int i = 0; i < length; ++i)
-      out.push_back(out[out.size() - distance]);
-  }
-}
-
 } // namespace
 
 ExplodeOutcome ReferenceExplode(std::span<const std::uint8_t> stream) {
-  BitReader in(stream);
+  static const PrefixCode literals = MakeCode(kLiteralCompact), lengths = MakeCode(kLengthCompact),
+                          distances = MakeCode(kDistanceCompact);
+  std::size_t at = 0; // the next bit, counted from the start
+  const auto bits = [&](int n) {
+    int value = 0;
+    for (int i = 0; i < n; ++i, ++at) {
+      if (at / 8 == stream.size()) throw OutOfInput{};
+      value |= (stream[at / 8] >> (at % 8) & 1) << i;
+    }
+    return value;
+  };
+  const auto symbol = [&](const PrefixCode& code) {
+    for (int length = 1, value = 0;; ++length) { // the codes are complete: a symbol comes by 13 bits
+      value = value << 1 | (bits(1) ^ 1);
+      if (const auto found = code.find({length, value}); found != code.end()) return found->second;
+    }
+  };
   ExplodeOutcome outcome;
+  std::vector<std::uint8_t>& out = outcome.output;
+  const auto decode = [&]() -> ExplodeResult {
+    const int literal_mode = bits(8);
+    if (literal_mode > 1) return BadLiteralMode;
+    const int dictionary_bits = bits(8);
+    if (dictionary_bits < 4 || dictionary_bits > 6) return BadDictionarySize;
+    for (;;) {
+      if (bits(1) == 0) {
+        out.push_back(static_cast<std::uint8_t>(literal_mode == 0 ? bits(8) : symbol(literals)));
+        continue;
+      }
+      const int code = symbol(lengths);
+      const int length = kLengthBase[code] + bits(kLengthExtra[code]);
+      if (length == 519) return Done;
+      const int low_bits = length == 2 ? 2 : dictionary_bits;
+      const int high = symbol(distances);
+      const auto distance = static_cast<std::size_t>((high << low_bits) + bits(low_bits) + 1);
+      if (distance > out.size()) return DistanceTooFar;
+      for (int i = 0; i < length; ++i)
+        out.push_back(out[out.size() - distance]);
+    }
+  };
   try {
-    outcome.result = ReferenceDecode(in, outcome.output);
+    outcome.result = decode();
   } catch (const OutOfInput&) {
     outcome.result = InputExhausted;
   }

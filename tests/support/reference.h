@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/explode.h"
-#include "core/implode_detail.h"
 
 namespace kv::test {
 
@@ -27,16 +26,6 @@ struct ImplodeVector {
   std::vector<std::uint8_t> raw;    // what it decodes to
 };
 std::vector<ImplodeVector> LoadImplodeVectors();
-
-// Items of a crafted stream, coded by the encoder's own writer
-// (implode_detail::Emit), which the independent vectors and libdynamite pin.
-// Copies are written as asked, even when they reach back before the start.
-struct Items {
-  std::vector<implode_detail::Token> tokens;
-  Items& Lit(std::string_view text);
-  Items& Copy(int length, int distance);
-  std::vector<std::uint8_t> Stream(int literal_mode, int dictionary_bits) const;
-};
 
 // Decodes a bare stream with libdynamite. Only for well-formed mode-0
 // streams: it does not notice the end of the input nor a copy from before the

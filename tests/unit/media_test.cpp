@@ -124,13 +124,13 @@ protected:
       ui.ChooseFile(save ? std::optional(dir.File(*save)) : std::nullopt);
     cel_to_bmp(kMainWindow);
   }
-  // The paths offered by the save dialogs, and forgets them.
-  Strings Offered() {
-    Strings paths;
-    for (const DialogShown& shown : ui.dialogs)
-      if (shown.kind == platform::DialogKind::Save) paths.push_back(shown.dialog.path);
+  // Every file dialog shown, as "title|first filter|path", and forgets them.
+  Strings Dialogs() {
+    Strings shown;
+    for (const DialogShown& d : ui.dialogs)
+      shown.push_back(d.dialog.title + "|" + d.dialog.filters.at(0).pattern + "|" + d.dialog.path);
     ui.dialogs.clear();
-    return paths;
+    return shown;
   }
 
   TempDir dir;
@@ -139,15 +139,15 @@ protected:
   const std::string pal_path = dir.File("TITLE.PAL");
 };
 
-TEST_F(CelToBmp, EveryImageIsOfferedInFileOrderAndACancelSkipsOnlyThatOne) {
+// Every image is offered in file order and a cancel skips only its own; a
+// file refused or cancelled offers none. Damaged images are named once,
+// names too long are skipped, and a failed write goes on with the next.
+TEST_F(CelToBmp, EveryImageIsOfferedInFileOrderAndOnlyWhatCannotBeWrittenIsSkippedAndTold) {
   const Bytes three = BuildCel(
       {AsymmetricPicture("AB", 3, 2), AsymmetricPicture("CD  X", 1, 1), AsymmetricPicture("EF", 5, 4)});
   Run(three, {"one.bmp", std::nullopt, "three.bmp"});
-  EXPECT_EQ(ui.dialogs.at(0).dialog.title + " " + ui.dialogs[0].dialog.filters.at(0).pattern,
-            "Select CEL file *.CEL");
-  EXPECT_EQ(ui.dialogs.at(1).dialog.title + " " + ui.dialogs[1].dialog.filters.at(0).pattern,
-            "Select PAL color file *.PAL");
-  EXPECT_EQ(Offered(), (Strings{"TITLE_AB.BMP", "TITLE_CD.BMP", "TITLE_EF.BMP"}));
+  EXPECT_EQ(Dialogs(), (Strings{"Select CEL file|*.CEL|", "Select PAL color file|*.PAL|", "|*|TITLE_AB.BMP",
+                                "|*|TITLE_CD.BMP", "|*|TITLE_EF.BMP"}));
   EXPECT_EQ(ReadBytes(dir.File("one.bmp")), Convert(three, 0));
   EXPECT_EQ(ReadBytes(dir.File("three.bmp")), Convert(three, 2));
   EXPECT_EQ(FilesIn(dir.path()), (Strings{"TITLE.CEL", "TITLE.PAL", "one.bmp", "three.bmp"}));
@@ -161,15 +161,13 @@ TEST_F(CelToBmp, EveryImageIsOfferedInFileOrderAndACancelSkipsOnlyThatOne) {
   Run(three, {}, Bytes(767, 0));
   Run(three, {}, Bytes(769, 0));
   Run(Bytes(three.begin(), three.begin() + 20), {});
-  EXPECT_EQ(Offered(), Strings{});
+  EXPECT_EQ(Dialogs().size(), 1u + 5 * 2) << "only the open dialogs (CEL, then PAL): no image offered";
   for (const platform::MessageShown& message : ui.messages)
     EXPECT_EQ(message.owner, kMainWindow);
   const std::string bad_pal = pal_path + ": Failed: *.PAL file size must be 768 bytes";
   EXPECT_EQ(ui.Told(),
             (Strings{bad_pal, bad_pal, cel_path + ": Failed: *.CEL file ends before its image tables"}));
-}
 
-TEST_F(CelToBmp, DamagedImagesAreNamedOnceNamesTooLongSkippedAndAFailedWriteGoesOn) {
   // Eleven images past the end, then four good ones, the first with a file
   // name too long: 250 + "_ABCDEFG.BMP" is 262 characters.
   std::vector<CelPicture> pictures(11, AsymmetricPicture("", 1, 1));
@@ -189,8 +187,9 @@ TEST_F(CelToBmp, DamagedImagesAreNamedOnceNamesTooLongSkippedAndAFailedWriteGoes
                           "\"N1\", \"N2\", \"N3\", \"N4\", \"N5\", \"N6\", \"N7\", \"N8\", \"N9\", ...",
                cel_path + ": Skipped image \"ABCDEFG\": its file name would be longer than 259 characters",
                "SaveFile(): No such file or directory"}));
-  const std::string base(250, 'x');
-  EXPECT_EQ(Offered(), (Strings{base + "_AB.BMP", base + "_CD.BMP", base + "_EF.BMP"}));
+  const std::string base = "|*|" + std::string(250, 'x');
+  EXPECT_EQ(Dialogs(), (Strings{"Select CEL file|*.CEL|", "Select PAL color file|*.PAL|", base + "_AB.BMP",
+                                base + "_CD.BMP", base + "_EF.BMP"}));
   EXPECT_EQ(ReadBytes(dir.File("old.bmp")), Convert(cel, 13)) << "replaced without a second question";
   EXPECT_EQ(ReadBytes(dir.File("four.bmp")), Convert(cel, 14));
 }

@@ -55,8 +55,10 @@ TEST_F(SampleGame, EveryLineAndNameHasItsClipsEveryClipIsSpokenAndBothModesExpor
   std::set<std::string> clips;
   for (const auto& entry : Json({"wad", "list", "game/VOICE/VOICE.WAD", "--json"}))
     clips.insert(entry["name"]);
-  std::set<std::string> spoken; // every team and player (their count: the sample journey's tree)
-  for (const auto& name : Json({"names", "game", "--json"})) {
+  std::set<std::string> spoken; // every team and player
+  const nlohmann::json names = Json({"names", "game", "--json"});
+  EXPECT_EQ(names.size(), 8 + 8 * 16 + 1 + 6u) << "eight teams of 16 players, \"Free Agents\" and six agents";
+  for (const auto& name : names) {
     if (name["key"].is_null()) continue; // "Free Agents"
     const std::string key = name["key"], suffix = name["group"] ? "FU.SFX" : ".SFX";
     spoken.insert({"J" + key + suffix, "B" + key + suffix});
