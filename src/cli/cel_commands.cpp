@@ -18,7 +18,8 @@ const char* const kCelToBmpHelp =
     "  -o DIR        the folder to write into (made when it does not exist)\n"
     "  --overwrite   what to do when a BMP exists (default: ask at a terminal, else skip)\n"
     "\n"
-    "The exit status is 0 only when every image was written.\n";
+    "Exit status: 0 when every image was written or an existing file deliberately\n"
+    "kept; 1 when a file cannot be read or an image was not written; 2 on bad usage.\n";
 
 const CommandSyntax kCelToBmpSyntax{{"-o", "--overwrite"}, {}};
 

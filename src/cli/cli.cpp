@@ -7,30 +7,13 @@
 #include "cli/block_commands.h"
 #include "cli/cel_commands.h"
 #include "cli/commentary_commands.h"
+#include "cli/help_pages.h"
 #include "cli/remix_commands.h"
 #include "cli/sample_commands.h"
 #include "cli/wad_commands.h"
 
 namespace kv::cli {
 namespace {
-
-const char* const kMainHelp =
-    "usage: vorevuvo COMMAND [ARGS...]\n"
-    "\n"
-    "Explores and converts the data files of the game.\n"
-    "\n"
-    "commands:\n"
-    "  decompress   decompress a loose compressed file\n"
-    "  compress     write a file as a compressed block\n"
-    "  wad          list or extract the entries of a WAD archive, or make a new archive\n"
-    "  cel2bmp      write the images of a CEL file as BMP files\n"
-    "  names        show the team and player name lists of a game folder\n"
-    "  commentary   list the commentary lines of COMMENT.TOK or export them as WAV files\n"
-    "  remix        list the lines of a REMIX.TXT script or export them as WAV files\n"
-    "  make-sample  write a synthetic game folder to try the tool with\n"
-    "\n"
-    "'vorevuvo help COMMAND' or 'vorevuvo COMMAND --help' tells more about each;\n"
-    "'vorevuvo --version' (-V) names the version.\n";
 
 // The platform the program was built for, as a compiler names it.
 #if defined(_WIN64)
@@ -45,31 +28,63 @@ constexpr const char* kBuildTarget = "aarch64-linux-gnu";
 constexpr const char* kBuildTarget = "unknown";
 #endif
 
-// Said in the help of every command that writes files.
-const char* const kWritingHelp =
-    "\n"
-    "Every command that writes files takes -q/--quiet (only errors are shown) and\n"
-    "-v/--verbose (each file is named as it is written), and --output for -o. A\n"
-    "file is written whole under its name or not at all; an existing file kept on\n"
-    "purpose (--overwrite skip, or No to the question) is a success (status 0).\n";
-
-struct Command {
-  const char* name;
-  const char* help;
-  const CommandSyntax* syntax;
-  int (*run)(const ParsedArgs&, Streams);
-  bool writes; // takes -q and -v
-};
-
-const Command kCommands[] = {
-    {"decompress", kDecompressHelp, &kDecompressSyntax, RunDecompress, true},
-    {"compress", kCompressHelp, &kCompressSyntax, RunCompress, true},
-    {"wad", kWadHelp, &kWadSyntax, RunWad, true},
-    {"cel2bmp", kCelToBmpHelp, &kCelToBmpSyntax, RunCelToBmp, true},
-    {"names", kNamesHelp, &kNamesSyntax, RunNames, false},
-    {"commentary", kCommentaryHelp, &kCommentarySyntax, RunCommentary, true},
-    {"remix", kRemixHelp, &kRemixSyntax, RunRemix, true},
-    {"make-sample", kMakeSampleHelp, &kMakeSampleSyntax, RunMakeSample, true},
+const CommandInfo kCommands[] = {
+    {"decompress",
+     "decompress a loose compressed file",
+     kDecompressHelp,
+     &kDecompressSyntax,
+     RunDecompress,
+     true,
+     {}},
+    {"compress",
+     "write a file as a compressed block",
+     kCompressHelp,
+     &kCompressSyntax,
+     RunCompress,
+     true,
+     {}},
+    {"wad",
+     "list or extract the entries of a WAD archive, or make a new archive",
+     kWadHelp,
+     &kWadSyntax,
+     RunWad,
+     true,
+     {"list", "extract", "create"}},
+    {"cel2bmp",
+     "write the images of a CEL file as BMP files",
+     kCelToBmpHelp,
+     &kCelToBmpSyntax,
+     RunCelToBmp,
+     true,
+     {}},
+    {"names",
+     "show the team and player name lists of a game folder",
+     kNamesHelp,
+     &kNamesSyntax,
+     RunNames,
+     false,
+     {}},
+    {"commentary",
+     "list the commentary lines of COMMENT.TOK or export them as WAV files",
+     kCommentaryHelp,
+     &kCommentarySyntax,
+     RunCommentary,
+     true,
+     {"list", "export"}},
+    {"remix",
+     "list the lines of a REMIX.TXT script or export them as WAV files",
+     kRemixHelp,
+     &kRemixSyntax,
+     RunRemix,
+     true,
+     {"list", "export"}},
+    {"make-sample",
+     "write a synthetic game folder to try the tool with",
+     kMakeSampleHelp,
+     &kMakeSampleSyntax,
+     RunMakeSample,
+     true,
+     {}},
 };
 
 // Takes -q/--quiet and -v/--verbose out of `args` (before a "--").
@@ -96,6 +111,14 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
 }
 
 } // namespace
+
+std::span<const CommandInfo> Commands() {
+  return kCommands;
+}
+
+std::string_view BuildTarget() {
+  return kBuildTarget;
+}
 
 std::string ParsedArgs::Value(const std::string& name, const std::string& fallback) const {
   const auto found = values.find(name);
@@ -145,23 +168,36 @@ bool ParseArgs(const std::vector<std::string>& args, const CommandSyntax& syntax
 
 int RunCli(const std::vector<std::string>& args, Streams streams) {
   if (args.empty()) {
-    streams.err << kMainHelp;
+    streams.err << MainHelp();
     return kExitUsage;
   }
   if (args[0] == "--version" || args[0] == "-V") {
-    streams.out << "vorevuvo " << KV_VERSION << " (" << kBuildTarget << ")\n";
+    streams.out << "vorevuvo " << kVersion << " (" << kBuildTarget << ")\n";
     return kExitSuccess;
   }
-  if (args[0] == "help" && args.size() == 2) return RunCli({args[1], "--help"}, streams);
+  if (args[0] == "help" && args.size() == 2 && args[1] == "--man") {
+    streams.out << ManPage();
+    return kExitSuccess;
+  }
+  if (args[0] == "help" && args.size() == 2 && args[1] == "--bash-completion") {
+    streams.out << BashCompletion();
+    return kExitSuccess;
+  }
+  if (args[0] == "help" && args.size() >= 2) {
+    std::vector<std::string> asked(args.begin() + 1, args.end());
+    asked.push_back("--help");
+    return RunCli(asked, streams);
+  }
   if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    streams.out << kMainHelp;
+    streams.out << MainHelp();
     return kExitSuccess;
   }
-  for (const Command& command : kCommands) {
+  for (const CommandInfo& command : kCommands) {
     if (args[0] != command.name) continue;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (Contains(rest, "--help") || Contains(rest, "-h")) {
-      streams.out << command.help << (command.writes ? kWritingHelp : "");
+      const bool action = !rest.empty() && Contains(command.actions, rest[0]);
+      streams.out << (action ? ActionHelp(command, rest[0]) : CommandHelp(command));
       return kExitSuccess;
     }
     ParsedArgs parsed;

@@ -4,7 +4,9 @@
 
 #include <iosfwd>
 #include <map>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kv::cli {
@@ -43,6 +45,25 @@ struct CommandSyntax {
   std::vector<std::string> value_options;  // e.g. "-o", "--dict"
   std::vector<std::string> switch_options; // e.g. "--force"
 };
+
+// One command of the tool: what `--help`, the man page and the shell's
+// completion are all made from.
+struct CommandInfo {
+  const char* name;
+  const char* summary; // one line for the list of commands
+  const char* help;    // the whole help, usage lines first
+  const CommandSyntax* syntax;
+  int (*run)(const ParsedArgs&, Streams);
+  bool writes;                      // takes -q and -v
+  std::vector<std::string> actions; // its first word: wad list, wad extract, ...
+};
+
+std::span<const CommandInfo> Commands();
+
+// The version, as the project's build gives it.
+inline constexpr const char* kVersion = KV_VERSION;
+// The platform the program was built for, as a compiler names it.
+std::string_view BuildTarget();
 
 // Parses `args`; on a usage error returns false with `error` set.
 bool ParseArgs(const std::vector<std::string>& args, const CommandSyntax& syntax, ParsedArgs& parsed,

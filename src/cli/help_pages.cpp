@@ -1,0 +1,187 @@
+#include "cli/help_pages.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <vector>
+
+namespace kv::cli {
+namespace {
+
+// Said in the help of every command that writes files.
+const char* const kWritingHelp =
+    "\n"
+    "Every command that writes files takes -q/--quiet (only errors are shown) and\n"
+    "-v/--verbose (each file is named as it is written), and --output for -o. A\n"
+    "file is written whole under its name or not at all; an existing file kept on\n"
+    "purpose (--overwrite skip, or No to the question) is a success (status 0).\n"
+    "--json output is stable: its keys keep their names and meaning.\n";
+
+// The values an option takes, for completion; an option not here takes a
+// file, and those of kFolderOptions a folder.
+const std::map<std::string, std::string> kOptionValues = {{"--overwrite", "ask skip overwrite"},
+                                                          {"--literals", "binary text"},
+                                                          {"--dict", "1024 2048 4096"},
+                                                          {"--exclude", "team star thrower"}};
+const char* const kFolderOptions = "-o|--output|--names";
+
+std::vector<std::string> Paragraphs(const std::string& text) {
+  std::vector<std::string> paragraphs;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find("\n\n", start), text.size());
+    std::string paragraph = text.substr(start, end - start);
+    while (!paragraph.empty() && paragraph.back() == '\n')
+      paragraph.pop_back();
+    paragraphs.push_back(paragraph);
+    start = end + 2;
+  }
+  return paragraphs;
+}
+
+// The usage entries of a help (its first paragraph), each with its
+// continuation lines, without "usage: ".
+std::vector<std::string> UsageEntries(const std::string& help) {
+  std::vector<std::string> entries;
+  std::istringstream lines(Paragraphs(help).front());
+  for (std::string line; std::getline(lines, line);) {
+    const std::size_t text = line.find_first_not_of(' ', line.rfind("usage: ", 0) == 0 ? 7 : 0);
+    if (text == 7 || entries.empty()) {
+      entries.push_back(line.substr(text));
+    } else {
+      entries.back() += "\n" + line.substr(std::min<std::size_t>(7, text)); // aligned without "usage: "
+    }
+  }
+  return entries;
+}
+
+bool StartsSection(const std::string& paragraph, const std::string& action) {
+  return paragraph.rfind(action + "  ", 0) == 0;
+}
+
+std::string ManText(const std::string& text) {
+  std::string out;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    std::string escaped;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      const auto byte = static_cast<unsigned char>(line[i]);
+      if (byte >= 0xC0) { // a UTF-8 character: troff takes it as \[uXXXX]
+        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+        unsigned code = byte & (0x7F >> length);
+        for (std::size_t k = 1; k < length && i + 1 < line.size(); ++k)
+          code = code << 6 | (static_cast<unsigned char>(line[++i]) & 0x3F);
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "\\[u%04X]", code);
+        escaped += hex;
+      } else {
+        escaped += line[i] == '\\'  ? std::string("\\e")
+                   : line[i] == '-' ? std::string("\\-")
+                                    : std::string(1, line[i]);
+      }
+    }
+    out += (!escaped.empty() && (escaped[0] == '.' || escaped[0] == '\'') ? "\\&" : "") + escaped + "\n";
+  }
+  return out;
+}
+
+} // namespace
+
+std::string MainHelp() {
+  std::string help =
+      "usage: vorevuvo COMMAND [ARGS...]\n\nExplores and converts the data files of the game.\n\n"
+      "commands:\n";
+  for (const CommandInfo& command : Commands())
+    help += "  " + (command.name + std::string(13, ' ')).substr(0, 13) + command.summary + "\n";
+  return help + "\n'vorevuvo help COMMAND' or 'vorevuvo COMMAND --help' tells more about each;\n"
+                "'vorevuvo --version' (-V) names the version. Exit status: 0 success, 1 failure,\n"
+                "2 bad usage.\n";
+}
+
+std::string CommandHelp(const CommandInfo& command) {
+  return std::string(command.help) + (command.writes ? kWritingHelp : "");
+}
+
+std::string ActionHelp(const CommandInfo& command, const std::string& action) {
+  const std::string prefix = std::string("vorevuvo ") + command.name + " " + action + " ";
+  std::string help;
+  for (const std::string& entry : UsageEntries(command.help))
+    if (entry.rfind(prefix, 0) == 0) {
+      std::string usage = "usage: " + entry;
+      for (std::size_t at = usage.find('\n'); at != std::string::npos; at = usage.find('\n', at + 1))
+        usage.insert(at + 1, 7, ' ');
+      help += usage + "\n";
+    }
+  // The action's section: its paragraph and the indented ones after it.
+  // The other paragraphs, and indented ones before any section, are about
+  // every action.
+  enum class Part { General, Mine, Other } part = Part::General;
+  const std::vector<std::string> paragraphs = Paragraphs(command.help);
+  for (std::size_t i = 1; i < paragraphs.size(); ++i) {
+    const std::string& paragraph = paragraphs[i];
+    if (StartsSection(paragraph, action)) {
+      part = Part::Mine;
+    } else if (std::any_of(command.actions.begin(), command.actions.end(),
+                           [&](const std::string& other) { return StartsSection(paragraph, other); })) {
+      part = Part::Other;
+    } else if (paragraph.rfind(' ', 0) != 0) {
+      part = Part::General;
+    }
+    if (part != Part::Other) help += "\n" + paragraph + "\n";
+  }
+  return help + (command.writes ? kWritingHelp : "");
+}
+
+std::string ManPage() {
+  std::string page =
+      std::string(".TH VOREVUVO 1 \"\" \"vorevuvo ") + kVersion + "\" \"User Commands\"\n" +
+      ".SH NAME\nvorevuvo \\- explore and convert the data files of the game\n.SH SYNOPSIS\n.nf\n";
+  for (const CommandInfo& command : Commands())
+    for (const std::string& entry : UsageEntries(command.help))
+      page += ManText(entry);
+  page += ".fi\n.SH DESCRIPTION\n.nf\n" + ManText(MainHelp()) + ".fi\n.SH COMMANDS\n";
+  for (const CommandInfo& command : Commands())
+    page += std::string(".SS ") + command.name + "\n.nf\n" + ManText(CommandHelp(command)) + ".fi\n";
+  return page + ".SH EXIT STATUS\n0 on success, 1 on failure, 2 on bad usage.\n";
+}
+
+std::string BashCompletion() {
+  std::string script = "# bash completion for vorevuvo, made by 'vorevuvo help --bash-completion'\n"
+                       "_vorevuvo() {\n"
+                       "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} words=\"\"\n"
+                       "  if [ \"$COMP_CWORD\" -eq 1 ]; then\n"
+                       "    COMPREPLY=($(compgen -W \"help --help --version";
+  for (const CommandInfo& command : Commands())
+    script += std::string(" ") + command.name;
+  script += "\" -- \"$cur\"))\n    return\n  fi\n  case $prev in\n";
+  for (const auto& [option, values] : kOptionValues)
+    script += "    " + option + ") COMPREPLY=($(compgen -W \"" + values + "\" -- \"$cur\")); return ;;\n";
+  script += std::string("    ") + kFolderOptions +
+            ") COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n  esac\n" + "  case ${COMP_WORDS[1]} in\n";
+  for (const CommandInfo& command : Commands()) {
+    std::string options = "--help";
+    for (const std::string& option : command.syntax->value_options)
+      options += " " + option + (option == "-o" ? " --output" : "");
+    for (const std::string& option : command.syntax->switch_options)
+      options += " " + option;
+    if (command.writes) options += " -q --quiet -v --verbose";
+    std::string actions;
+    for (const std::string& action : command.actions)
+      actions += (actions.empty() ? "" : " ") + action;
+    script += std::string("    ") + command.name + ") words=\"" + options + "\"";
+    if (!actions.empty())
+      script += "; [ \"$COMP_CWORD\" -eq 2 ] && { COMPREPLY=($(compgen -W \"" + actions +
+                "\" -- \"$cur\")); return; }";
+    script += " ;;\n";
+  }
+  return script + "  esac\n"
+                  "  if [[ $cur == -* ]]; then\n"
+                  "    COMPREPLY=($(compgen -W \"$words\" -- \"$cur\"))\n"
+                  "  else\n"
+                  "    COMPREPLY=($(compgen -f -- \"$cur\"))\n"
+                  "  fi\n"
+                  "}\n"
+                  "complete -o filenames -F _vorevuvo vorevuvo\n";
+}
+
+} // namespace kv::cli
