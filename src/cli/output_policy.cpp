@@ -44,11 +44,12 @@ void ReportWritten(Streams streams, std::size_t count, const std::string& folder
               << ShownText(folder, TextOrigin::Local) << "\n";
 }
 
-void TellEachFileWritten(Streams streams, OutputRun& run) {
+void TellEachFileWritten(Streams streams, OutputRun& run, const std::string& folder) {
   if (streams.verbosity != Verbosity::Verbose) return;
   std::ostream& out = streams.out;
-  run.SetWrittenListener(
-      [&out](const std::string& path) { out << "wrote " << ShownText(path, TextOrigin::Local) << "\n"; });
+  run.SetWrittenListener([&out, folder](const std::string& name) {
+    out << "wrote " << ShownText(PathInFolder(folder, name), TextOrigin::Local) << "\n";
+  });
 }
 
 const char* KeptBecause(OverwriteMode mode) {

@@ -40,8 +40,8 @@ int WriteStandardOutput(Streams streams, std::span<const std::uint8_t> data);
 // DIR", "2 files written to DIR"; nothing when quiet.
 void ReportWritten(Streams streams, std::size_t count, const std::string& folder);
 
-// Lets a verbose run name each file as it is written.
-void TellEachFileWritten(Streams streams, OutputRun& run);
+// Lets a verbose run name each file as it is written into `folder`.
+void TellEachFileWritten(Streams streams, OutputRun& run, const std::string& folder);
 
 // Why an existing file was kept under `mode`, for the messages that say so.
 const char* KeptBecause(OverwriteMode mode);

@@ -153,7 +153,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
   CurrentDirectoryKeeper keeper;
   if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
   OutputRun run;
-  TellEachFileWritten(streams, run);
+  TellEachFileWritten(streams, run, folder);
   std::size_t done = 0;
   {
     Progress progress(streams, chosen.size(), "entries");

@@ -322,6 +322,7 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
     return kExitFailure;
   }
 
+  if (names.empty() && failed) return kExitFailure; // nothing asked for is there: no folder is made
   if (IsStandardOutput(folder)) {
     if (failed) return kExitFailure;
     if (names.size() != 1 || args.positional.size() != 3)
@@ -333,7 +334,7 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
 
   const int messages_before = ui.messages_shown();
   OutputRun run;
-  TellEachFileWritten(streams, run);
+  TellEachFileWritten(streams, run, folder);
   std::size_t done = 0;
   {
     Progress progress(streams, names.size(), "entries");

@@ -52,7 +52,8 @@ TEST_F(CliTest, HelpSucceedsEveryMalformedCommandLineIsAUsageErrorAndDashDashEnd
 // until a reply it knows, and the end of the input means No.
 TEST_F(CliTest, AnExistingOutputIsReplacedOnlyWhenTheUserOrAnOptionSaysSo) {
   WriteBytes("abab.cmp", kAbabBlock);
-  const std::string question = "vorevuvo: out: File Already Exist! Do you wish to overwrite it? [y]es, [n]o, [A]ll, [N]one ";
+  const std::string question =
+      "vorevuvo: out: File Already Exist! Do you wish to overwrite it? [y]es, [n]o, [A]ll, [N]one ";
   const std::string kept = "vorevuvo: out exists and was left as it is (as answered)\n";
   const std::tuple<Args, bool, std::string, bool, std::string> cases[] = {
       {{},
@@ -222,6 +223,77 @@ TEST_F(CliTest, EveryCommandShowsTheControlsOfNamesFromFilesAsEscapes) {
         std::ranges::any_of(printed, [](char c) { return (c >= 0 && c < 0x20 && c != '\n') || c == 0x7F; }))
         << printed;
   }
+}
+
+// The habits of the tools its users know: patterns that must match, names in
+// the one text model, "-o -", -q and -v, help of one action, and what cannot
+// be printed or stored said as such.
+TEST_F(CliTest, PatternsStandardOutputQuietVerboseAndHelpBehaveAsInOtherTools) {
+  WriteGameFolder(".", {"<035> tg%J<\xE9\xE9\xE9> r%J",
+                        {Member("J035A.SFX", Pattern(60)),
+                         Member("J\xE9\xE9\xE9"
+                                "A.SFX",
+                                Pattern(70)),
+                         Member("NOTE.TXT", Text("note"))}});
+  EXPECT_EQ(Cli({"wad", "extract", "VOICE/VOICE.WAD", "J*", "*.txt", "-o", "some", "-v"}).out,
+            "wrote some/J035A.WAV\nwrote some/J\xC3\xA9\xC3\xA9\xC3\xA9"
+            "A.WAV\nwrote some/NOTE.TXT\n3 files written to some\n");
+  const std::tuple<Args, int, std::string, std::string> cases[] = {
+      {{"wad", "extract", "VOICE/VOICE.WAD", "note.txt", "-o", "-"}, kExitSuccess, "note", ""},
+      {{"wad", "extract", "VOICE/VOICE.WAD", "*.BMP", "-q", "--output", "none"},
+       kExitFailure,
+       "",
+       "vorevuvo: VOICE.WAD: no entry matches *.BMP\n"},
+      {{"wad", "extract", "VOICE/VOICE.WAD", "-o", "-"},
+       kExitUsage,
+       "",
+       "vorevuvo wad: -o - writes one entry to standard output: name exactly one (see 'vorevuvo wad "
+       "--help')\n"},
+      {{"commentary", "export", "COMMENT.TOK", "Replay_\xC3\xA9\xC3\xA9\xC3\xA9", "pass_*", "-o", "lines",
+        "-q"},
+       kExitSuccess,
+       "",
+       ""},
+      {{"commentary", "list", "VOICE/VOICE.WAD"},
+       kExitFailure,
+       "",
+       "vorevuvo: VOICE/VOICE.WAD: not a compressed COMMENT.TOK (its data do not look compressed)\n"},
+      {{"names", "COMMENT.TOK"},
+       kExitFailure,
+       "",
+       "vorevuvo: COMMENT.TOK: is a file; the game folder is expected (did you mean .?)\n"},
+      {{"remix", "list", "NOTE"}, kExitFailure, "", ""}};
+  WriteBytes("NOTE", Text("no entry here"));
+  WriteBytes("VOICE/REMIX.TXT", Text("x"));
+  for (const auto& [args, status, out, err] : cases) {
+    const CliRun run = Cli(args);
+    EXPECT_EQ(std::tie(run.status, run.out), std::tie(status, out)) << args[0] << " " << args[2];
+    if (!err.empty()) EXPECT_EQ(run.err, err);
+  }
+  EXPECT_EQ(FilesIn("lines"), (Strings{"Pass_035.wav", "Replay_\xC3\xA9\xC3\xA9\xC3\xA9.wav"}));
+  EXPECT_FALSE(std::filesystem::exists("none"));
+
+  // Names are stored in Windows-1252, or refused before anything is written.
+  WriteBytes("caf\xC3\xA9.txt", Text("cr\xC3\xA8me"));
+  WriteBytes("\xE3\x83\x8A.txt", Text("kana"));
+  EXPECT_EQ(Cli({"wad", "create", "c.wad", "caf\xC3\xA9.txt"}).status, kExitSuccess);
+  EXPECT_EQ(ReadBytes("c.wad")[2 + 3], 0xE9);
+  EXPECT_EQ(Cli({"wad", "extract", "c.wad", "CAF\xC3\xA9.TXT", "-o", "-"}).out, "cr\xC3\xA8me");
+  EXPECT_TRUE(
+      Has(Cli({"wad", "create", "k.wad", "caf\xC3\xA9.txt", "\xE3\x83\x8A.txt"}).err, "Windows-1252"));
+  EXPECT_FALSE(std::filesystem::exists("k.wad"));
+
+  const std::string version = Cli({"-V"}).out;
+  EXPECT_TRUE(version.starts_with(std::string("vorevuvo ") + kVersion + " (")) << version;
+  const std::string list_help = Cli({"help", "wad", "list"}).out;
+  EXPECT_EQ(list_help, Cli({"wad", "list", "--help"}).out);
+  EXPECT_TRUE(list_help.starts_with("usage: vorevuvo wad list ARCHIVE") && !Has(list_help, "wad extract"));
+  std::istringstream in;
+  std::ostream unwritable(nullptr);
+  std::ostringstream err;
+  EXPECT_EQ(RunCli({"wad", "list", "c.wad"}, {in, unwritable, err, false}), kExitFailure);
+  EXPECT_EQ(err.str(),
+            "vorevuvo wad: the output could not be written (is the disk full, or the reader gone?)\n");
 }
 
 } // namespace
