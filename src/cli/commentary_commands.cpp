@@ -34,8 +34,8 @@ const char* const kNamesHelp =
     "A key names the sounds of its team or player, and is what the name slots of\n"
     "'vorevuvo commentary export' take.\n"
     "\n"
-    "  --json   an array of {\"group\": true|false, \"text\": \"...\", \"key\": \"...\"|null}\n"
-    "           instead, each text exactly as the tree shows it (trailing blanks\n"
+    "  --json   an array of {\"group\": true|false, \"name\": \"...\", \"key\": \"...\"|null}\n"
+    "           instead, each name exactly as the tree shows it (trailing blanks\n"
     "           included); \"Free Agents\" has no key\n"
     "\n"
     "Exit status: 0 when all nine files were read, 1 otherwise, 2 on bad usage.\n";
@@ -54,7 +54,8 @@ const char* const kCommentaryHelp =
     "          order: VOICE.WAD entries such as J035A.SFX, and name placeholders such\n"
     "          as *JA, speaker J saying the name in slot A (A team A, B team B,\n"
     "          C captain A, D captain B, E thrower, F receiver).\n"
-    "  --json    an array of {\"name\", \"team\", \"star\", \"thrower\", \"pieces\"} instead\n"
+    "  --json    an array of {\"name\", \"team\", \"star\", \"thrower\", \"pieces\"} instead:\n"
+    "            the output name, three true|false and the pieces' texts\n"
     "\n"
     "export    writes each line as a WAV file named by its output name into DIR (made\n"
     "          when missing), in list order: every line, or those named LINE (case is\n"
@@ -418,7 +419,7 @@ int RunNames(const ParsedArgs& args, Streams streams) {
     std::vector<Json> items;
     for (const NameListItem& item : NameListTable()) {
       items.push_back({{"group", item.isGroup},
-                       {"text", FileText(item.text)},
+                       {"name", FileText(item.text)},
                        {"key", item.key ? FileText(*item.key) : Json(nullptr)}});
     }
     WriteJsonArray(streams.out, items);

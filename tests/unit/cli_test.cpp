@@ -5,7 +5,15 @@
 #include <algorithm>
 #include <iterator>
 
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/help_pages.h"
 #include "core/implode.h"
+#include "core/name_pattern.h"
 #include "support/cel_builder.h"
 #include "support/cli_runner.h"
 #include "support/commentary_builder.h"
@@ -294,6 +302,73 @@ TEST_F(CliTest, PatternsStandardOutputQuietVerboseAndHelpBehaveAsInOtherTools) {
   EXPECT_EQ(RunCli({"wad", "list", "c.wad"}, {in, unwritable, err, false}), kExitFailure);
   EXPECT_EQ(err.str(),
             "vorevuvo wad: the output could not be written (is the disk full, or the reader gone?)\n");
+}
+
+// Shell-style patterns, ASCII case ignored, a '?' for one UTF-8 character.
+TEST(NamePattern, MatchesAsTheShellDoesWithoutRegardToCase) {
+  const std::tuple<const char*, const char*, bool> cases[] = {{"*.TXT", "notes.txt", true},
+                                                              {"*.TXT", "notes.txt.bak", false},
+                                                              {"J0??A.SFX", "j035a.sfx", true},
+                                                              {"J0??A.SFX", "J0355A.SFX", false},
+                                                              {"Pass_*", "Pass_035.wav", true},
+                                                              {"*a*b*c", "xaxbxc", true},
+                                                              {"*a*b*c", "xaxcxb", false},
+                                                              {"[AB]*", "bat", true},
+                                                              {"[!AB]*", "bat", false},
+                                                              {"[0-3]x", "2x", true},
+                                                              {"?.txt", "\xC3\xA9.txt", true},
+                                                              {"[x", "[x", true},
+                                                              {"", "", true},
+                                                              {"*", "", true},
+                                                              {"?", "", false}};
+  for (const auto& [pattern, name, matches] : cases)
+    EXPECT_EQ(MatchesNamePattern(pattern, name), matches) << pattern << " " << name;
+}
+
+// The man page, the completion and every --json output follow one table:
+// each command and option is in both pages, the build's files are these
+// pages, bash reads the completion, and a key means one thing everywhere.
+TEST_F(CliTest, TheManPageTheCompletionAndTheJsonFollowOneTable) {
+  const std::string man = ManPage(), completion = BashCompletion();
+  const auto man_escaped = [](std::string text) {
+    for (std::size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 2))
+      text.insert(at, 1, '\\');
+    return text;
+  };
+  for (const CommandInfo& command : Commands()) {
+    EXPECT_TRUE(Has(man, std::string(".SS ") + command.name) &&
+                Has(completion, command.name + std::string(") ")));
+    for (const std::string& option : command.syntax->value_options)
+      EXPECT_TRUE(Has(completion, " " + option) && Has(man, man_escaped(option))) << option;
+  }
+  const std::string built = std::filesystem::path(KV_VOREVUVO).parent_path().string();
+  EXPECT_EQ(ReadBytes(built + "/vorevuvo.1"), Text(man));
+  EXPECT_EQ(ReadBytes(built + "/vorevuvo.bash"), Text(completion));
+  EXPECT_EQ(std::system(("bash -n " + built + "/vorevuvo.bash").c_str()), 0);
+
+  WriteGameFolder(".", {"<035> tg%J", {Member("J035A.SFX", Pattern(60)), StoredMember("BAD", kAbabBlock)}});
+  WriteBytes("REMIX.TXT", Text("<Goal>\n@J035A,0,10"));
+  const std::map<std::string, std::string> schema = {
+      {"name", "string"},        {"type", "string"},    {"compressed_size", "number"}, {"size", "number"},
+      {"data_offset", "number"}, {"problem", "string"}, {"group", "boolean"},          {"key", "string"},
+      {"team", "boolean"},       {"star", "boolean"},   {"thrower", "boolean"},        {"pieces", "array"},
+      {"start", "number"},       {"length", "number"}};
+  std::function<void(const nlohmann::json&)> check = [&](const nlohmann::json& item) {
+    for (const auto& [key, value] : item.items()) {
+      EXPECT_TRUE(schema.count(key) && (value.is_null() || value.type_name() == schema.at(key))) << key;
+      for (const auto& inner : value.is_array() ? value : nlohmann::json::array())
+        if (inner.is_object()) check(inner);
+    }
+  };
+  for (const Args& args : {Args{"wad", "list", "VOICE/VOICE.WAD"}, Args{"names", "."},
+                           Args{"commentary", "list", "COMMENT.TOK"}, Args{"remix", "list", "REMIX.TXT"}}) {
+    Args with_json = args;
+    with_json.push_back("--json");
+    const nlohmann::json items = nlohmann::json::parse(Cli(with_json).out);
+    EXPECT_FALSE(items.empty()) << args[0];
+    for (const auto& item : items)
+      check(item);
+  }
 }
 
 } // namespace
