@@ -22,15 +22,17 @@
 namespace kv::test {
 namespace {
 
-// Runs `vorevuvo wad extract ARCHIVE -o FOLDER`, sends `signal` after
-// `delay` (none for 0) and returns its wait status.
+// Runs `vorevuvo wad extract ARCHIVE -o FOLDER` with its stderr in the
+// file `messages`, sends `signal` after `delay` (none for 0) and returns its
+// wait status.
 int Extract(const std::string& archive, const std::string& folder, int signal = 0,
-            std::chrono::microseconds delay = {}) {
+            std::chrono::microseconds delay = {}, const std::string& messages = "/dev/null") {
   const pid_t child = fork();
   if (child == 0) {
     const int null = open("/dev/null", O_RDWR);
-    for (int fd = 0; fd <= 2; ++fd)
-      dup2(null, fd);
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(open(messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 2);
     execl(KV_VOREVUVO, KV_VOREVUVO, "wad", "extract", archive.c_str(), "-o", folder.c_str(), nullptr);
     _exit(127);
   }
@@ -101,7 +103,8 @@ protected:
 
 TEST_F(BigArchive, AnInterruptedExtractionLeavesOnlyWholeFilesAndARerunCompletesTheSet) {
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(Extract(archive, dir.File("whole")), 0);
+  EXPECT_EQ(Extract(archive, dir.File("whole"), 0, {}, dir.File("messages")), 0);
+  EXPECT_EQ(ReadBytes(dir.File("messages")), Bytes{}) << "no progress in a file";
   const auto full =
       std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
   EXPECT_EQ(WholeFiles(dir.File("whole"), false), kEntries);
