@@ -72,8 +72,8 @@ TEST(CelImage, NamesEndAtTheSeventhByteAZeroOrASpaceAfterTextAndBecomePlainFileN
 }
 
 // Tables past the end refuse the file; an image past the end is marked and
-// the others stay usable. Every other damage, and reads past the end of any
-// cut, are the fuzz target's.
+// the others stay usable. Every other damage, the empty BMP of an image
+// that is not whole, and reads past the end of any cut, are the fuzz target's.
 TEST(CelImage, AFileTooShortForItsTablesIsRefusedWholeAndAnImagePastTheEndAlone) {
   const Bytes two = BuildCel({AsymmetricPicture("A", 3, 2), AsymmetricPicture("B", 2, 2)});
   Bytes huge_count = two;
@@ -85,7 +85,6 @@ TEST(CelImage, AFileTooShortForItsTablesIsRefusedWholeAndAnImagePastTheEndAlone)
   const CelContents cut = ReadCel(Bytes(two.begin(), two.end() - 1));
   ASSERT_EQ(cut.images.size(), 2u);
   EXPECT_EQ(cut.images[1].status, CelImage::BeyondEnd);
-  EXPECT_TRUE(BuildBmp(two, cut.images[1], Palette(kPalette.data(), kPalSize)).empty());
   EXPECT_EQ(Convert(Bytes(two.begin(), two.end() - 1), 0), Convert(two, 0));
 }
 
