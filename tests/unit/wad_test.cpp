@@ -46,7 +46,8 @@ TEST(WadArchive, TypesAndLookupsFollowTheWholeName) {
 }
 
 // The largest count with every record present is read; a directory one byte
-// short of its records is refused whole.
+// short of its records is refused whole. (A short directory named by the
+// command line: cli_test.)
 TEST(WadArchive, AFullDirectoryIsReadAndOnePastTheEndRefusesTheWholeArchive) {
   Bytes full(2 + 22 * 65535, 0);
   StoreLE16(full, 0, 65535);
@@ -56,7 +57,6 @@ TEST(WadArchive, AFullDirectoryIsReadAndOnePastTheEndRefusesTheWholeArchive) {
   const std::pair<Bytes, std::string> refused[] = {
       {{}, "the file of 0 bytes is too short to hold an entry count"},
       {{1}, "the file of 1 bytes is too short to hold an entry count"},
-      {{2, 0, 'A'}, "its directory of 2 entries needs 46 bytes, but the file holds 3"},
       {Bytes(full.begin(), full.end() - 1),
        "its directory of 65535 entries needs 1441772 bytes, but the file holds 1441771"}};
   for (const auto& [image, problem] : refused) // nothing of it is listed or found: the fuzz target checks
