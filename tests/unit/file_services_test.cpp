@@ -77,8 +77,7 @@ struct WithoutPrivileges {
 // half written, and no temporary ~kv*.kvpart stays behind.
 TEST_F(FileServicesTest, SaveFileThatCannotWriteKeepsTheOldFileAndLeavesNothingBehind) {
   const std::string denied = "SaveFile(): Permission denied";
-  const std::string too_large =
-      "SaveFile(): File too large";
+  const std::string too_large = "SaveFile(): File too large";
   const struct {
     const char* name;
     mode_t folder_mode, file_mode;
