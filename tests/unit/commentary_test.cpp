@@ -12,7 +12,6 @@
 #include "commentary/name_slots.h"
 #include "core/implode.h"
 #include "core/text_encoding.h"
-#include "media/wav.h"
 #include "support/cli_runner.h"
 #include "support/commentary_builder.h"
 #include "support/scripted_ui.h"
@@ -158,15 +157,11 @@ TEST(CommentarySound, JoinsTheClipsOfThePiecesBehindOneHeader) {
     return BuildCommentarySound(CommentaryLine{"035", false, false, false, "x.wav", std::move(pieces)}, voice,
                                 &ui);
   };
-  const auto wav = [](Bytes first, const Bytes& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return MakeWavImage(first);
-  };
-  EXPECT_EQ(build({"J035A.SFX", "*JA", "MISSING.SFX"}), wav(Pattern(300, 1), Pattern(200, 2)));
+  EXPECT_EQ(build({"J035A.SFX", "*JA", "MISSING.SFX"}), JoinedWav({Pattern(300, 1), Pattern(200, 2)}));
   EXPECT_EQ(build({"B1.SFX", "B2.SFX"})->size(), 92u); // exactly 46 bytes of sound
   EXPECT_FALSE(build({"B1.SFX", "B3.SFX"}));           // 45
   EXPECT_FALSE(build({}));
-  EXPECT_EQ(build({"CUT.SFX", "B1.SFX", "BAD.SFX"}), wav(Pattern(20, 3), Bytes(100, 0x80)));
+  EXPECT_EQ(build({"CUT.SFX", "B1.SFX", "BAD.SFX"}), JoinedWav({Pattern(20, 3), Bytes(100, 0x80)}));
   EXPECT_EQ(ui.messages.at(0).owner, &ui);
   EXPECT_EQ(ui.Told(),
             (Strings{"BuildCommentarySound(): Unknown Error", "BuildCommentarySound(): Unknown Error",

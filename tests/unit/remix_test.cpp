@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/implode.h"
-#include "media/wav.h"
 #include "remix/remix_load.h"
 #include "support/cli_runner.h"
+#include "support/commentary_builder.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/wad_builder.h"
@@ -69,12 +69,10 @@ TEST(RemixScript, ReadsEntriesPiecesAndClamps) {
 TEST(RemixScript, ImagesHoldThePiecesAndSilenceWhereAClipFailed) {
   ScriptedUi ui;
   const RemixScript read = ReadRemixScript(Text("<Goal>\n@A,0,100@B,50,10@CUT,0,20@Cut,10,5"), Voice());
-  Bytes samples = Pattern(200, 1), b = Pattern(60, 2);
-  samples.resize(100);
-  samples.insert(samples.end(), b.begin() + 50, b.end());
-  samples.resize(135, 0x80);
+  const Bytes a = Pattern(200, 1), b = Pattern(60, 2);
   ASSERT_EQ(read.entries.size(), 1u);
-  EXPECT_EQ(read.entries[0].image, *MakeWavImage(samples));
+  EXPECT_EQ(read.entries[0].image,
+            JoinedWav({{a.begin(), a.begin() + 100}, {b.begin() + 50, b.end()}, Bytes(25, 0x80)}));
   EXPECT_EQ(ui.Told(), Strings{"CUT.SFX: Abort: Decompression Failed"});
 }
 
