@@ -63,8 +63,6 @@ protected:
   void MakeFolder(const std::string& name) const {
     std::filesystem::create_directories(kv::test::FsPath(InFolder(name)));
   }
-  // Writes the sample game folder, as `vorevuvo make-sample` does.
-  void WriteSampleGame();
   std::string folder_;
 };
 
