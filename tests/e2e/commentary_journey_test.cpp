@@ -13,6 +13,7 @@
 namespace e2e {
 namespace {
 
+using kv::test::JoinedWav;
 using kv::test::Pattern;
 
 // Pass_035: *JE J035A *JF B035A *BA B035B (team, thrower); Restart_036: *JB
@@ -155,7 +156,8 @@ TEST_F(Commentary, LinesAreListedSpokenWithTheNamesChosenLeftOutByKindAndTheMode
   EXPECT_EQ(kv::NameSlotKey(kv::NameSlot::Thrower), "F037");
 
   // A missing team file is asked for; cancelled, the mode goes on without
-  // name lists. A catalogue without its first entry brings the menu back.
+  // name lists. A catalogue without its first entry brings the menu back
+  // (what it tells: the unit test of the catalogue).
   Click(kv::kCmdBack);
   std::filesystem::remove(kv::test::FsPath(InFolder("TASKO.ROP")));
   list = Enter({std::nullopt}); // the team file's dialog, cancelled
@@ -168,7 +170,6 @@ TEST_F(Commentary, LinesAreListedSpokenWithTheNamesChosenLeftOutByKindAndTheMode
   Click(kv::kCmdBack);
   WriteBytes(InFolder("COMMENT.TOK"), kv::ImplodeBlock(kv::test::Text("<034> r%Jab")));
   Enter({std::nullopt});
-  EXPECT_EQ(ui_.Told(), Names{"Commentary Export Failed: First entry not found in comment.tok"});
   EXPECT_EQ(TextsOf(ChildrenOf(main_)), kMenuCaptions);
 }
 
@@ -215,7 +216,6 @@ TEST_F(Remix, EntriesAreListedSortedHeardAndExportedAndAScriptInErrorBringsTheMe
   ExtractInto(kv::kCmdExportRemix, "out");
   EXPECT_EQ(ui_.Told(), (Names{"Goal.wav: File Already Exist!\nDo you wish to overwrite it? [Yes/No]",
                                "Files Extracted: 2"}));
-  EXPECT_EQ(ReadBytes(InFolder("out\\Empty.wav")), JoinedWav({}));
   EXPECT_EQ(ReadBytes(InFolder("out\\Clamp.wav")), JoinedWav({{a_.begin() + 150, a_.end()}}));
 
   Click(kv::kCmdBack);

@@ -1,14 +1,10 @@
 #include "e2e/harness.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <iterator>
 #include <stdexcept>
-
-#include "sample/sample_folder.h"
 
 // The GUI's globals, which its entry point defines in the program.
 namespace kv {
@@ -57,7 +53,8 @@ std::vector<HWND> ChildrenOf(HWND parent) {
 
 Names TextsOf(const std::vector<HWND>& windows) {
   Names texts;
-  std::transform(windows.begin(), windows.end(), std::back_inserter(texts), TextOf);
+  for (HWND window : windows)
+    texts.push_back(TextOf(window));
   return texts;
 }
 
@@ -100,12 +97,6 @@ void Journey::SetUp() {
   std::filesystem::remove_all(kv::test::FsPath(folder_));
   folder_ += "\\Иван ゲーム";
   std::filesystem::create_directories(kv::test::FsPath(folder_));
-}
-
-void Journey::WriteSampleGame() {
-  MakeFolder("VOICE");
-  for (const kv::SampleFile& file : kv::BuildSampleFolder())
-    WriteBytes(InFolder(file.name), file.bytes);
 }
 
 void Journey::TearDown() {

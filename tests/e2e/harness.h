@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "media/wav.h"
 #include "shell/shell.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -53,14 +52,6 @@ Names Column(HWND list, int column);
 using kv::test::ReadBytes; // throws when the file is missing, which fails the journey
 using kv::test::WriteBytes;
 
-// The WAV image of `pieces` of samples heard one after another.
-inline Bytes JoinedWav(const std::vector<Bytes>& pieces) {
-  Bytes samples;
-  for (const Bytes& piece : pieces)
-    samples.insert(samples.end(), piece.begin(), piece.end());
-  return *kv::MakeWavImage(samples);
-}
-
 // A fresh working folder under the artifacts, named for the running test and
 // in Cyrillic and Japanese: the program's code page is UTF-8, so such paths
 // reach every file function whole.
@@ -72,8 +63,6 @@ protected:
   void MakeFolder(const std::string& name) const {
     std::filesystem::create_directories(kv::test::FsPath(InFolder(name)));
   }
-  // Writes the sample game folder, as `vorevuvo make-sample` does.
-  void WriteSampleGame();
   std::string folder_;
 };
 

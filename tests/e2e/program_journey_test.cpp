@@ -148,7 +148,9 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
   // Size 4; literal mode 0; 6 dictionary bits; literals A and B, a copy of
   // length 2 at distance 2, the end code.
   WriteBytes(InFolder("example.bin"), {4, 0, 0, 0, 0, 6, 0x82, 0x08, 0xed, 0x05, 0xfc, 0x03});
-  WriteSampleGame();
+  MakeFolder("VOICE"); // the sample game, as `vorevuvo make-sample` writes it
+  for (const kv::SampleFile& file : kv::BuildSampleFolder())
+    WriteBytes(InFolder(file.name), file.bytes);
   // Made before the program starts: the folder chooser now and then misses a
   // folder made just before it opens.
   WriteBytes(out + "\\PLAYS.TXT", {'o', 'l', 'd'});

@@ -4,6 +4,7 @@
 
 #include "commentary/name_lists.h"
 #include "core/implode.h"
+#include "media/wav.h"
 #include "support/temp_dir.h"
 
 namespace kv::test {
@@ -35,6 +36,13 @@ void WriteGameFolder(const std::string& dir, const GameFolder& folder) {
                       "Detail"});
   }
   WriteBytes(root + kAgentsFile, ImplodeBlock(WriteAgentsFile(agents)));
+}
+
+std::vector<std::uint8_t> JoinedWav(const std::vector<std::vector<std::uint8_t>>& pieces) {
+  std::vector<std::uint8_t> samples;
+  for (const auto& piece : pieces)
+    samples.insert(samples.end(), piece.begin(), piece.end());
+  return *MakeWavImage(samples);
 }
 
 } // namespace kv::test

@@ -1,5 +1,6 @@
 // Game folders for the commentary tests: the eight team files, AGENTS.FRP,
-// COMMENT.TOK from a text and VOICE/VOICE.WAD from clips.
+// COMMENT.TOK from a text and VOICE/VOICE.WAD from clips; and the sound that
+// clips make heard one after another.
 #pragma once
 
 #include <cstdint>
@@ -24,5 +25,8 @@ struct GameFolder {
 
 // Writes the folder's files, the team files and AGENTS.FRP into `dir` (which exists).
 void WriteGameFolder(const std::string& dir, const GameFolder& folder);
+
+// The WAV image of `pieces` of samples heard one after another.
+std::vector<std::uint8_t> JoinedWav(const std::vector<std::vector<std::uint8_t>>& pieces);
 
 } // namespace kv::test

@@ -110,11 +110,9 @@ PrefixCode MakeCode(std::span<const std::uint8_t> compact) {
   for (const std::uint8_t byte : compact)
     lengths.insert(lengths.end(), (byte >> 4) + 1, byte & 15);
   PrefixCode code;
-  for (int bits = 1, next = 0; bits <= 13; ++bits, next <<= 1) {
-    for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol) {
+  for (int bits = 1, next = 0; bits <= 13; ++bits, next <<= 1)
+    for (std::size_t symbol = 0; symbol < lengths.size(); ++symbol)
       if (lengths[symbol] == bits) code[{bits, next++}] = static_cast<int>(symbol);
-    }
-  }
   return code;
 }
 

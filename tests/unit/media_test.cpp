@@ -72,8 +72,8 @@ TEST(CelImage, NamesEndAtTheSeventhByteAZeroOrASpaceAfterTextAndBecomePlainFileN
 }
 
 // Tables past the end refuse the file; an image past the end is marked and
-// the others stay usable. Every other damage, and reads past the end of any
-// cut, are the fuzz target's.
+// the others stay usable. Every other damage, the empty BMP of an image
+// that is not whole, and reads past the end of any cut, are the fuzz target's.
 TEST(CelImage, AFileTooShortForItsTablesIsRefusedWholeAndAnImagePastTheEndAlone) {
   const Bytes two = BuildCel({AsymmetricPicture("A", 3, 2), AsymmetricPicture("B", 2, 2)});
   Bytes huge_count = two;
@@ -85,7 +85,6 @@ TEST(CelImage, AFileTooShortForItsTablesIsRefusedWholeAndAnImagePastTheEndAlone)
   const CelContents cut = ReadCel(Bytes(two.begin(), two.end() - 1));
   ASSERT_EQ(cut.images.size(), 2u);
   EXPECT_EQ(cut.images[1].status, CelImage::BeyondEnd);
-  EXPECT_TRUE(BuildBmp(two, cut.images[1], Palette(kPalette.data(), kPalSize)).empty());
   EXPECT_EQ(Convert(Bytes(two.begin(), two.end() - 1), 0), Convert(two, 0));
 }
 
@@ -158,15 +157,13 @@ TEST_F(CelToBmp, EveryImageIsOfferedInFileOrderAndOnlyWhatCannotBeWrittenIsSkipp
   ui.ChooseFile(std::nullopt);
   cel_to_bmp(kMainWindow);
   Run(BuildCel({}), {});
-  Run(three, {}, Bytes(767, 0));
-  Run(three, {}, Bytes(769, 0));
+  Run(three, {}, Bytes(769, 0)); // (one byte short: the command-line test)
   Run(Bytes(three.begin(), three.begin() + 20), {});
-  EXPECT_EQ(Dialogs().size(), 1u + 5 * 2) << "only the open dialogs (CEL, then PAL): no image offered";
+  EXPECT_EQ(Dialogs().size(), 1u + 4 * 2) << "only the open dialogs (CEL, then PAL): no image offered";
   for (const platform::MessageShown& message : ui.messages)
     EXPECT_EQ(message.owner, kMainWindow);
-  const std::string bad_pal = pal_path + ": Failed: *.PAL file size must be 768 bytes";
-  EXPECT_EQ(ui.Told(),
-            (Strings{bad_pal, bad_pal, cel_path + ": Failed: *.CEL file ends before its image tables"}));
+  EXPECT_EQ(ui.Told(), (Strings{pal_path + ": Failed: *.PAL file size must be 768 bytes",
+                                cel_path + ": Failed: *.CEL file ends before its image tables"}));
 
   // Eleven images past the end, then four good ones, the first with a file
   // name too long: 250 + "_ABCDEFG.BMP" is 262 characters.

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "core/implode.h"
-#include "media/wav.h"
 #include "remix/remix_load.h"
 #include "support/cli_runner.h"
+#include "support/commentary_builder.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/wad_builder.h"
@@ -69,49 +69,46 @@ TEST(RemixScript, ReadsEntriesPiecesAndClamps) {
 TEST(RemixScript, ImagesHoldThePiecesAndSilenceWhereAClipFailed) {
   ScriptedUi ui;
   const RemixScript read = ReadRemixScript(Text("<Goal>\n@A,0,100@B,50,10@CUT,0,20@Cut,10,5"), Voice());
-  Bytes samples = Pattern(200, 1), b = Pattern(60, 2);
-  samples.resize(100);
-  samples.insert(samples.end(), b.begin() + 50, b.end());
-  samples.resize(135, 0x80);
+  const Bytes a = Pattern(200, 1), b = Pattern(60, 2);
   ASSERT_EQ(read.entries.size(), 1u);
-  EXPECT_EQ(read.entries[0].image, *MakeWavImage(samples));
+  EXPECT_EQ(read.entries[0].image,
+            JoinedWav({{a.begin(), a.begin() + 100}, {b.begin() + 50, b.end()}, Bytes(25, 0x80)}));
   EXPECT_EQ(ui.Told(), Strings{"CUT.SFX: Abort: Decompression Failed"});
 }
 
-TEST(RemixCli, ListsAndExportsWhatTheWindowWouldRefusesUnsafeNamesAndWritesNothingForAScriptInError) {
-  TempDir dir;
-  const std::string script = dir.File("REMIX.TXT"), out = dir.File("out");
-  WriteBytes(script, Text("<Goal>\n@a,0,100@B,50,10\n<Empty>\n<..\\x>\n@B,0,2"));
-  EXPECT_TRUE(
-      Has(Cli({"remix", "list", script}).err, "looked for VOICE/VOICE.WAD in " + dir.path().string()));
-  std::filesystem::create_directories(dir.path() / "Voice");
-  WriteBytes(dir.File("Voice/voice.wad"), Voice());
+// (A VOICE.WAD that is missing: the commentary commands, which look for it the same way.)
+using RemixCli = InFreshFolder;
+
+TEST_F(RemixCli, ListsAndExportsWhatTheWindowWouldRefusesUnsafeNamesAndWritesNothingForAScriptInError) {
+  WriteBytes("REMIX.TXT", Text("<Goal>\n@a,0,100@B,50,10\n<Empty>\n<..\\x>\n@B,0,2"));
+  std::filesystem::create_directories("Voice");
+  WriteBytes("Voice/voice.wad", Voice());
   EXPECT_EQ(
-      Cli({"remix", "list", script, "--json"}).out,
+      Cli({"remix", "list", "REMIX.TXT", "--json"}).out,
       "[\n  {\"name\":\"Goal\",\"size\":110,\"pieces\":[{\"name\":\"a.SFX\",\"start\":0,\"length\":100},"
       "{\"name\":\"B.SFX\",\"start\":50,\"length\":10}]},\n  {\"name\":\"Empty\",\"size\":0,\"pieces\":[]"
       "},\n  "
       "{\"name\":\"..\\\\x\",\"size\":2,\"pieces\":[{\"name\":\"B.SFX\",\"start\":0,\"length\":2}]}\n]\n");
-  const CliRun exported = Cli({"remix", "export", script, "-o", out});
+  const CliRun exported = Cli({"remix", "export", "REMIX.TXT", "-o", "out"});
   // "..\x.wav" would land outside the folder: refused, not counted, the rest written.
   EXPECT_EQ(exported.status, 1);
-  EXPECT_EQ(exported.out, "2 files written to " + out + "\n");
-  EXPECT_EQ(FilesIn(out), (Strings{"Empty.wav", "Goal.wav"}));
-  EXPECT_EQ(ReadBytes(out + "/Goal.wav"), ReadRemixScript(ReadBytes(script), Voice()).entries.at(0).image);
+  EXPECT_EQ(exported.out, "2 files written to out\n");
+  EXPECT_EQ(FilesIn("out"), (Strings{"Empty.wav", "Goal.wav"}));
+  EXPECT_EQ(ReadBytes("out/Goal.wav"), ReadRemixScript(ReadBytes("REMIX.TXT"), Voice()).entries.at(0).image);
 
   // One name twice: the second is told and not written; a name that differs
   // in case is another file in a folder that tells case apart.
-  WriteBytes(script, Text("<Twice>\n@A,0,1\n<Twice>\n@B,0,1\n<twice>\n@A,0,2"));
-  const CliRun twice = Cli({"remix", "export", script, "-o", dir.File("twice")});
+  WriteBytes("REMIX.TXT", Text("<Twice>\n@A,0,1\n<Twice>\n@B,0,1\n<twice>\n@A,0,2"));
+  const CliRun twice = Cli({"remix", "export", "REMIX.TXT", "-o", "twice"});
   EXPECT_EQ(twice.status, 1);
   EXPECT_TRUE(Has(twice.err, "Twice: Not written: it would replace Twice.wav written by Twice\n"))
       << twice.err;
-  EXPECT_EQ(FilesIn(dir.File("twice")), (Strings{"Twice.wav", "twice.wav"}));
-  WriteBytes(script, Text("<Fine>\n@A,0,1\n<Late>\n@B,61,1"));
-  const CliRun refused = Cli({"remix", "export", script, "-o", dir.File("none")});
+  EXPECT_EQ(FilesIn("twice"), (Strings{"Twice.wav", "twice.wav"}));
+  WriteBytes("REMIX.TXT", Text("<Fine>\n@A,0,1\n<Late>\n@B,61,1"));
+  const CliRun refused = Cli({"remix", "export", "REMIX.TXT", "-o", "none"});
   EXPECT_EQ(refused.status, 1);
   EXPECT_TRUE(Has(refused.err, "entry \"Late\", piece \"B\": the start 61 lies past the end")) << refused.err;
-  EXPECT_FALSE(std::filesystem::exists(dir.File("none")));
+  EXPECT_FALSE(std::filesystem::exists("none"));
 }
 
 } // namespace
