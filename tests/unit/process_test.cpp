@@ -71,43 +71,38 @@ std::pair<std::string, int> ExtractAtATerminal(const std::string& archive, const
   return {shown, status};
 }
 
-class BigArchive : public ::testing::Test {
-protected:
-  static constexpr int kEntries = 1200;
-  BigArchive() {
-    std::vector<Bytes> blocks;
-    std::vector<WadMember> members;
-    for (int i = 0; i < kEntries; ++i) {
-      if (i < 6) blocks.push_back(ImplodeBlock(Pattern(12000 + 1000 * i, i)));
-      members.push_back(StoredMember("E" + std::to_string(i), blocks[i % 6]));
-    }
-    WriteBytes(archive, BuildWad(members));
+// The whole files in `folder`, each E<n> holding content n % 6; a temporary
+// file fails the test unless allowed.
+int WholeFiles(const std::string& folder, bool temporaries_allowed) {
+  int whole = 0;
+  for (const std::string& name : FilesIn(folder)) {
+    const int content = name.ends_with(kTemporaryEnding) ? -1 : std::stoi(name.substr(1)) % 6;
+    EXPECT_TRUE(content >= 0 || temporaries_allowed) << name;
+    if (content < 0) continue;
+    EXPECT_EQ(ReadBytes(folder + "/" + name), Pattern(12000 + 1000 * content, content)) << name;
+    ++whole;
   }
-  // The whole files in `folder`; a temporary file fails the test unless allowed.
-  int WholeFiles(const std::string& folder, bool temporaries_allowed) const {
-    int whole = 0;
-    for (const std::string& name : FilesIn(folder)) {
-      if (name.ends_with(kTemporaryEnding)) {
-        EXPECT_TRUE(temporaries_allowed) << name;
-      } else {
-        const int content = std::stoi(name.substr(1)) % 6;
-        EXPECT_EQ(ReadBytes(folder + "/" + name), Pattern(12000 + 1000 * content, content)) << name;
-        ++whole;
-      }
-    }
-    return whole;
-  }
-  TempDir dir;
-  const std::string archive = dir.File("big.wad");
-};
+  return whole;
+}
 
-TEST_F(BigArchive, AnInterruptedExtractionLeavesOnlyWholeFilesAndARerunCompletesTheSet) {
+TEST(TheToolAsAProcess, InterruptedItLeavesWholeFilesAndAtATerminalItAsksWithAllOrNone) {
+  constexpr int kEntries = 1200;
+  TempDir dir;
+  std::vector<Bytes> blocks;
+  std::vector<WadMember> members;
+  for (int i = 0; i < kEntries; ++i) {
+    if (i < 6) blocks.push_back(ImplodeBlock(Pattern(12000 + 1000 * i, i)));
+    members.push_back(StoredMember("E" + std::to_string(i), blocks[i % 6]));
+  }
+  const std::string archive = dir.File("big.wad"), whole = dir.File("whole");
+  WriteBytes(archive, BuildWad(members));
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(Extract(archive, dir.File("whole"), 0, {}, dir.File("messages")), 0);
-  EXPECT_EQ(ReadBytes(dir.File("messages")), Bytes{}) << "no progress in a file";
+  EXPECT_EQ(Extract(archive, whole, 0, {}, dir.File("messages")), 0);
   const auto full =
       std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
-  EXPECT_EQ(WholeFiles(dir.File("whole"), false), kEntries);
+  EXPECT_EQ(ReadBytes(dir.File("messages")), Bytes{}) << "no progress in a file";
+  EXPECT_EQ(WholeFiles(whole, false), kEntries);
+
   // Stopped at points spread over a whole run, by each kind of signal.
   constexpr int kRounds = 9;
   for (int round = 0; round < kRounds; ++round) {
@@ -124,22 +119,17 @@ TEST_F(BigArchive, AnInterruptedExtractionLeavesOnlyWholeFilesAndARerunCompletes
     EXPECT_EQ(Extract(archive, folder), 0);
     EXPECT_EQ(WholeFiles(folder, signal == SIGKILL), kEntries);
   }
-}
 
-// At a terminal the progress is drawn in place (in a pipe there is none: the
-// command-line tests read stderr whole), and the overwrite question takes
-// None and All, each for the rest of the command.
-TEST_F(BigArchive, AtATerminalTheQuestionTakesAllOrNoneAndProgressIsShown) {
-  const std::string folder = dir.File("out");
-  EXPECT_EQ(Extract(archive, folder), 0);
-  WriteBytes(folder + "/E7", Text("changed"));
-  auto [shown, status] = ExtractAtATerminal(archive, folder, {"n", "N"});
+  // At a terminal the progress is drawn in place, and the overwrite question
+  // takes None and All, each for the rest of the command.
+  WriteBytes(whole + "/E7", Text("changed"));
+  auto [shown, status] = ExtractAtATerminal(archive, whole, {"n", "N"});
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(shown.find("\rvorevuvo: 1200 of 1200 entries") != std::string::npos) << shown;
-  EXPECT_EQ(ReadBytes(folder + "/E7"), Text("changed"));
-  std::tie(shown, status) = ExtractAtATerminal(archive, folder, {"A"});
+  EXPECT_EQ(ReadBytes(whole + "/E7"), Text("changed"));
+  std::tie(shown, status) = ExtractAtATerminal(archive, whole, {"A"});
   EXPECT_EQ(std::ranges::count(shown, '?'), 1) << "one question: All answers the rest";
-  EXPECT_EQ(WholeFiles(folder, false), kEntries);
+  EXPECT_EQ(WholeFiles(whole, false), kEntries);
 }
 
 } // namespace
