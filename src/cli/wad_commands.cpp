@@ -28,7 +28,7 @@ namespace kv::cli {
 
 const char* const kWadHelp =
     "usage: vorevuvo wad list ARCHIVE [--json]\n"
-    "       vorevuvo wad extract ARCHIVE [NAME...] -o DIR [--no-wav] [--overwrite ask|skip|overwrite]\n"
+    "       vorevuvo wad extract ARCHIVE [NAME...] -o DIR|- [--no-wav] [--overwrite ask|skip|overwrite]\n"
     "                            [--max-output SIZE]\n"
     "       vorevuvo wad create ARCHIVE FILE... [--literals binary|text] [--dict 1024|2048|4096]\n"
     "                           [--overwrite ask|skip|overwrite]\n"
@@ -119,11 +119,10 @@ bool HasCreateOptions(const ParsedArgs& args) {
 // directory order: the entry of that name (case ignored), found by its own
 // bytes or by its name in the process's code page, the one it was typed in
 // ("café.txt" finds caf + 0xE9 + ".txt"); or every entry whose name matches
-// the pattern. Their own names, which name the output files.
+// the pattern (an entry of exactly that name comes first, for names with
+// brackets). Their own names, which name the output files.
 std::vector<std::string> EntriesNamedOnCommandLine(WadImage image, const std::string& typed) {
-  if (!IsNamePattern(typed)) {
-    if (const auto index = FindWadEntry(image, typed)) return {ReadWadEntry(image, *index).name};
-  }
+  if (const auto index = FindWadEntry(image, typed)) return {ReadWadEntry(image, *index).name};
   std::vector<std::string> found;
   std::set<std::string> seen;
   for (const WadEntry& entry : ReadWadDirectory(image)) {
