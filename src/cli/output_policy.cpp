@@ -33,6 +33,12 @@ SaveOutcome SaveAndReport(Streams streams, const std::string& path, std::span<co
   return outcome;
 }
 
+namespace {
+std::string Files(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+} // namespace
+
 int WriteStandardOutput(Streams streams, std::span<const std::uint8_t> data) {
   streams.out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
   return streams.out.flush() ? kExitSuccess : kExitFailure;
@@ -40,8 +46,7 @@ int WriteStandardOutput(Streams streams, std::span<const std::uint8_t> data) {
 
 void ReportWritten(Streams streams, std::size_t count, const std::string& folder) {
   if (streams.verbosity == Verbosity::Quiet) return;
-  streams.out << count << (count == 1 ? " file" : " files") << " written to "
-              << ShownText(folder, TextOrigin::Local) << "\n";
+  streams.out << Files(count) << " written to " << ShownText(folder, TextOrigin::Local) << "\n";
 }
 
 void TellEachFileWritten(Streams streams, OutputRun& run, const std::string& folder) {
@@ -55,12 +60,6 @@ void TellEachFileWritten(Streams streams, OutputRun& run, const std::string& fol
 const char* KeptBecause(OverwriteMode mode) {
   return mode == Ask ? "(as answered)" : "(--overwrite overwrite replaces it)";
 }
-
-namespace {
-std::string Files(std::size_t count) {
-  return std::to_string(count) + (count == 1 ? " file" : " files");
-}
-} // namespace
 
 void ReportNotWritten(Streams streams, const OutputRun& run, OverwriteMode mode, std::size_t left,
                       const std::string& folder) {
