@@ -248,6 +248,10 @@ TEST_F(CliTest, PatternsStandardOutputQuietVerboseAndHelpBehaveAsInOtherTools) {
             "A.WAV\nwrote some/NOTE.TXT\n3 files written to some\n");
   const std::tuple<Args, int, std::string, std::string> cases[] = {
       {{"wad", "extract", "VOICE/VOICE.WAD", "note.txt", "-o", "-"}, kExitSuccess, "note", ""},
+      {{"wad", "extract", "VOICE/VOICE.WAD", "note.txt", "-o", "some"},
+       kExitSuccess,
+       "0 files written to some\n",
+       "vorevuvo: 1 file existed and was kept (--overwrite overwrite replaces them)\n"},
       {{"wad", "extract", "VOICE/VOICE.WAD", "*.BMP", "-q", "--output", "none"},
        kExitFailure,
        "",
