@@ -320,32 +320,6 @@ bool FillNameSlots(const ParsedArgs& args, const std::vector<NameListItem>& tabl
   return filled;
 }
 
-// The listed lines to export, in list order: all, or those that `names`
-// mean; a name that means no line is told and sets `failed`.
-std::vector<const CommentaryLine*> ChosenLines(std::span<const CommentaryLine> lines,
-                                               std::span<const std::string> names, const std::string& script,
-                                               std::ostream& err, bool& failed) {
-  std::vector<const CommentaryLine*> chosen;
-  std::vector<bool> used(names.size(), false);
-  for (const CommentaryLine& line : lines) {
-    bool wanted = names.empty();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      if (TypedNameMeans(names[i], SystemText(line.outputName))) wanted = used[i] = true;
-    }
-    if (wanted) chosen.push_back(&line);
-  }
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (used[i]) continue;
-    err << "vorevuvo: "
-        << ShownText(script + (IsNamePattern(names[i]) ? ": no line matches " : ": no line named ") +
-                         names[i],
-                     TextOrigin::Local)
-        << "\n";
-    failed = true;
-  }
-  return chosen;
-}
-
 int RunExport(const ParsedArgs& args, Streams streams) {
   if (args.positional.size() < 2) return Usage(streams, "commentary", "export takes a COMMENT.TOK");
   if (args.Has("--json")) return Usage(streams, "commentary", "export takes no --json");
@@ -375,37 +349,18 @@ int RunExport(const ParsedArgs& args, Streams streams) {
 
   bool failed = false;
   const std::span<const std::string> names(args.positional.begin() + 2, args.positional.end());
+  const std::vector<CommentaryLine>& lines = catalogue->lines;
+  const auto shown = [&](std::size_t i) { return SystemText(lines[i].outputName); };
   std::vector<const CommentaryLine*> chosen;
-  for (const CommentaryLine* line : ChosenLines(catalogue->lines, names, script, streams.err, failed)) {
-    if (!IsLineExcluded(*line, *filter)) chosen.push_back(line);
+  for (const std::size_t i : ChooseByName(lines.size(), shown, names, script, "line", streams.err, failed)) {
+    if (!IsLineExcluded(lines[i], *filter)) chosen.push_back(&lines[i]);
   }
-
-  CurrentDirectoryKeeper keeper;
-  if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
-  OutputRun run;
-  TellEachFileWritten(streams, run, folder);
-  std::size_t done = 0;
-  {
-    Progress progress(streams, chosen.size(), "lines");
-    for (; done < chosen.size() && !run.folder_gone(); ++done) {
-      const CommentaryLine& line = *chosen[done];
-      ui.SetSubject(line.outputName);
-      const int messages_before = ui.messages_shown();
-      const int kept_before = run.kept();
-      ExportCommentaryLine(line, voice->bytes(), mode, nullptr, run);
-      if (ui.messages_shown() != messages_before) {
-        failed = true;
-      } else if (run.kept() != kept_before && streams.verbosity != Verbosity::Quiet) {
-        streams.err << "vorevuvo: " << ShownText(line.outputName) << " exists and was left as it is "
-                    << KeptBecause(mode) << "\n";
-      }
-      progress.Done(done + 1);
-    }
-    ui.SetSubject({});
-  }
-  ReportWritten(streams, static_cast<std::size_t>(run.written()), folder);
-  ReportNotWritten(streams, run, mode, chosen.size() - done, folder);
-  return failed ? kExitFailure : kExitSuccess;
+  return WriteEachOutput(
+      streams, ui, chosen.size(), "lines", mode, folder, failed,
+      [&](std::size_t i) { return chosen[i]->outputName; },
+      [&](std::size_t i, OutputRun& run) {
+        ExportCommentaryLine(*chosen[i], voice->bytes(), mode, nullptr, run);
+      });
 }
 
 } // namespace

@@ -49,12 +49,58 @@ void ReportWritten(Streams streams, std::size_t count, const std::string& folder
   streams.out << Files(count) << " written to " << ShownText(folder, TextOrigin::Local) << "\n";
 }
 
-void TellEachFileWritten(Streams streams, OutputRun& run, const std::string& folder) {
-  if (streams.verbosity != Verbosity::Verbose) return;
-  std::ostream& out = streams.out;
-  run.SetWrittenListener([&out, folder](const std::string& name) {
-    out << "wrote " << ShownText(PathInFolder(folder, name), TextOrigin::Local) << "\n";
-  });
+std::vector<std::size_t> ChooseByName(std::size_t count, const std::function<std::string(std::size_t)>& shown,
+                                      std::span<const std::string> typed, const std::string& file,
+                                      const char* kind, std::ostream& err, bool& failed) {
+  std::vector<std::size_t> chosen;
+  std::vector<bool> used(typed.size(), false);
+  for (std::size_t item = 0; item < count; ++item) {
+    bool wanted = typed.empty();
+    const std::string name = shown(item);
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+      if (TypedNameMeans(typed[i], name)) wanted = used[i] = true;
+    }
+    if (wanted) chosen.push_back(item);
+  }
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    if (used[i]) continue;
+    err << "vorevuvo: " << ShownText(file, TextOrigin::Local) << ": no " << kind
+        << (IsNamePattern(typed[i]) ? " matches " : " named ") << ShownText(typed[i], TextOrigin::Local)
+        << "\n";
+    failed = true;
+  }
+  return chosen;
+}
+
+int WriteEachOutput(Streams streams, ConsoleUi& ui, std::size_t count, const char* items, OverwriteMode mode,
+                    const std::string& folder, bool failed,
+                    const std::function<std::string(std::size_t)>& subject,
+                    const std::function<void(std::size_t, OutputRun&)>& write) {
+  CurrentDirectoryKeeper keeper;
+  if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
+  OutputRun run;
+  if (streams.verbosity == Verbosity::Verbose) {
+    run.SetListener([&streams, &folder, mode](const std::string& name, SaveOutcome outcome) {
+      const std::string path = ShownText(PathInFolder(folder, name), TextOrigin::Local);
+      if (outcome == SaveOutcome::Written) streams.out << "wrote " << path << "\n";
+      if (outcome == SaveOutcome::Kept)
+        streams.err << "vorevuvo: " << path << " exists and was left as it is " << KeptBecause(mode) << "\n";
+    });
+  }
+  const int messages_before = ui.messages_shown();
+  std::size_t done = 0;
+  {
+    Progress progress(streams, count, items);
+    for (; done < count && !run.folder_gone(); ++done) {
+      ui.SetSubject(subject(done));
+      write(done, run);
+      progress.Done(done + 1);
+    }
+    ui.SetSubject({});
+  }
+  ReportWritten(streams, static_cast<std::size_t>(run.written()), folder);
+  ReportNotWritten(streams, run, mode, count - done, folder);
+  return failed || ui.messages_shown() != messages_before ? kExitFailure : kExitSuccess;
 }
 
 const char* KeptBecause(OverwriteMode mode) {

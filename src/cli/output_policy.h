@@ -3,9 +3,11 @@
 // without being asked or told to).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "cli/console_ui.h"
@@ -40,8 +42,24 @@ int WriteStandardOutput(Streams streams, std::span<const std::uint8_t> data);
 // DIR", "2 files written to DIR"; nothing when quiet.
 void ReportWritten(Streams streams, std::size_t count, const std::string& folder);
 
-// Lets a verbose run name each file as it is written into `folder`.
-void TellEachFileWritten(Streams streams, OutputRun& run, const std::string& folder);
+// The items that names typed on the command line mean: every one when
+// `typed` is empty, else those that a typed name or pattern means
+// (TypedNameMeans on `shown(i)`), in their order. A typed name that means
+// none is told, naming `file` and the `kind` of item, and sets `failed`.
+std::vector<std::size_t> ChooseByName(std::size_t count, const std::function<std::string(std::size_t)>& shown,
+                                      std::span<const std::string> typed, const std::string& file,
+                                      const char* kind, std::ostream& err, bool& failed);
+
+// Writes `count` outputs into the current directory (`folder`) through
+// `write(i, run)`, each the subject of the messages shown meanwhile as
+// `subject(i)`: draws the progress of `items`, names each file written or
+// kept when verbose, stops once the folder is gone, then gives the
+// summaries. The exit status: a failure when any message was shown or
+// `failed` is set.
+int WriteEachOutput(Streams streams, ConsoleUi& ui, std::size_t count, const char* items, OverwriteMode mode,
+                    const std::string& folder, bool failed,
+                    const std::function<std::string(std::size_t)>& subject,
+                    const std::function<void(std::size_t, OutputRun&)>& write);
 
 // Why an existing file was kept under `mode`, for the messages that say so.
 const char* KeptBecause(OverwriteMode mode);

@@ -133,49 +133,14 @@ int RunExport(const ParsedArgs& args, Streams streams) {
 
   bool failed = false;
   const std::span<const std::string> rows(args.positional.begin() + 2, args.positional.end());
-  std::vector<const RemixEntry*> chosen;
-  std::vector<bool> used(rows.size(), false);
-  for (const RemixEntry& entry : read->entries) {
-    bool wanted = rows.empty();
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      if (TypedNameMeans(rows[i], SystemText(entry.name))) wanted = used[i] = true;
-    }
-    if (wanted) chosen.push_back(&entry);
-  }
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (used[i]) continue;
-    streams.err << "vorevuvo: " << ShownText(args.positional[1], TextOrigin::Local)
-                << (IsNamePattern(rows[i]) ? ": no entry matches " : ": no entry named ")
-                << ShownText(rows[i], TextOrigin::Local) << "\n";
-    failed = true;
-  }
-
-  CurrentDirectoryKeeper keeper;
-  if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
-  OutputRun run;
-  TellEachFileWritten(streams, run, folder);
-  std::size_t done = 0;
-  {
-    Progress progress(streams, chosen.size(), "entries");
-    for (; done < chosen.size() && !run.folder_gone(); ++done) {
-      const RemixEntry& entry = *chosen[done];
-      ui.SetSubject(entry.name + ".wav");
-      const int messages_before = ui.messages_shown();
-      const int kept_before = run.kept();
-      ExportRemixEntry(entry, mode, run);
-      if (ui.messages_shown() != messages_before) {
-        failed = true;
-      } else if (run.kept() != kept_before && streams.verbosity != Verbosity::Quiet) {
-        streams.err << "vorevuvo: " << ShownText(entry.name + ".wav") << " exists and was left as it is "
-                    << KeptBecause(mode) << "\n";
-      }
-      progress.Done(done + 1);
-    }
-    ui.SetSubject({});
-  }
-  ReportWritten(streams, static_cast<std::size_t>(run.written()), folder);
-  ReportNotWritten(streams, run, mode, chosen.size() - done, folder);
-  return failed ? kExitFailure : kExitSuccess;
+  const std::vector<RemixEntry>& entries = read->entries;
+  const std::vector<std::size_t> chosen = ChooseByName(
+      entries.size(), [&](std::size_t i) { return SystemText(entries[i].name); }, rows, args.positional[1],
+      "entry", streams.err, failed);
+  return WriteEachOutput(
+      streams, ui, chosen.size(), "entries", mode, folder, failed,
+      [&](std::size_t i) { return entries[chosen[i]].name + ".wav"; },
+      [&](std::size_t i, OutputRun& run) { ExportRemixEntry(entries[chosen[i]], mode, run); });
 }
 
 } // namespace

@@ -328,32 +328,17 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
       return Usage(streams, "-o - writes one entry to standard output: name exactly one");
     return ExtractToStandardOutput(image, archive, names[0], settings, streams);
   }
-  CurrentDirectoryKeeper keeper;
-  if (!EnterOutputFolder(folder, streams.err)) return kExitFailure;
-
-  const int messages_before = ui.messages_shown();
-  OutputRun run;
-  TellEachFileWritten(streams, run, folder);
-  std::size_t done = 0;
-  {
-    Progress progress(streams, names.size(), "entries");
-    WadNamesCovered covered;
-    for (; done < names.size() && !run.folder_gone(); ++done) {
-      if (!covered.Has(names[done])) {
-        std::string name = names[done];
-        ui.SetSubject(name);
-        ExtractFromWad(image, name, settings, run);
-        covered.Add(names[done], name);
-      }
-      progress.Done(done + 1);
-    }
-    ui.SetSubject({});
-  }
-  if (ui.messages_shown() != messages_before) failed = true;
-
-  ReportWritten(streams, static_cast<std::size_t>(run.written()), folder);
-  ReportNotWritten(streams, run, settings.mode, names.size() - done, folder);
-  return failed ? kExitFailure : kExitSuccess;
+  WadNamesCovered covered;
+  const WadIndex records(image);
+  return WriteEachOutput(
+      streams, ui, names.size(), "entries", settings.mode, folder, failed,
+      [&](std::size_t i) { return names[i]; },
+      [&](std::size_t i, OutputRun& run) {
+        if (covered.Has(names[i])) return;
+        std::string name = names[i];
+        ExtractFromWad(image, records, name, settings, run);
+        covered.Add(names[i], name);
+      });
 }
 
 int RunCreate(const ParsedArgs& args, Streams streams) {

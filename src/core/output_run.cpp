@@ -21,7 +21,6 @@ SaveOutcome OutputRun::Save(const std::string& path, std::span<const std::uint8_
   case SaveOutcome::Written:
     ++written_;
     if (const auto identity = platform::IdentityOf(path)) files_[*identity] = {path, source};
-    if (listener_) listener_(path);
     break;
   case SaveOutcome::Kept: ++kept_; break;
   case SaveOutcome::Failed:
@@ -29,6 +28,7 @@ SaveOutcome OutputRun::Save(const std::string& path, std::span<const std::uint8_
     folder_gone_ = !folder_.empty() && !platform::IsFolder(folder_);
     break;
   }
+  if (listener_ && outcome != SaveOutcome::Failed) listener_(path, outcome);
   return outcome;
 }
 

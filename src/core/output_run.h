@@ -27,8 +27,8 @@ public:
   SaveOutcome Save(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode,
                    const std::string& source);
 
-  // Called with the path of each file as it is written.
-  void SetWrittenListener(std::function<void(const std::string&)> listener) {
+  // Called with the path of each file written or kept, and which.
+  void SetListener(std::function<void(const std::string&, SaveOutcome)> listener) {
     listener_ = std::move(listener);
   }
 
@@ -47,7 +47,7 @@ private:
     std::string source;
   };
   std::string folder_;
-  std::function<void(const std::string&)> listener_;
+  std::function<void(const std::string&, SaveOutcome)> listener_;
   std::map<platform::FileIdentity, WrittenFile> files_;
   int written_ = 0;
   int kept_ = 0;

@@ -35,6 +35,7 @@
 #include <cstring>
 
 #include "core/explode.h"
+#include "core/text_encoding.h"
 
 namespace kv {
 namespace {
@@ -184,6 +185,19 @@ std::optional<std::uint32_t> FindWadEntry(WadImage image, std::string_view name,
     if (RecordNameEquals(image, index, name)) return index;
   }
   return std::nullopt;
+}
+
+WadIndex::WadIndex(WadImage image) {
+  std::uint32_t index = 0;
+  for (const WadEntry& entry : ReadWadDirectory(image))
+    records_[FoldAsciiCase(entry.name)].push_back(index++);
+}
+
+std::optional<std::uint32_t> WadIndex::Find(std::string_view name, std::uint32_t from) const {
+  const auto found = records_.find(FoldAsciiCase(std::string(name)));
+  if (found == records_.end()) return std::nullopt;
+  const auto at = std::lower_bound(found->second.begin(), found->second.end(), from);
+  return at == found->second.end() ? std::nullopt : std::optional<std::uint32_t>(*at);
 }
 
 std::span<const std::uint8_t> WadEntryBlock(WadImage image, const WadEntry& entry) {

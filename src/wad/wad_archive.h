@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kv {
@@ -62,6 +63,19 @@ bool WadNamesEqual(std::string_view a, std::string_view b);
 // The first record at or after `from` whose name equals `name` without
 // regard to ASCII case; none when there is none or the directory does not fit.
 std::optional<std::uint32_t> FindWadEntry(WadImage image, std::string_view name, std::uint32_t from = 0);
+
+// The records of a directory by name (ASCII case ignored), made once in time
+// linear in the directory, so that a lookup costs as much at 65535 entries
+// as at ten.
+class WadIndex {
+public:
+  explicit WadIndex(WadImage image);
+  // What FindWadEntry answers.
+  std::optional<std::uint32_t> Find(std::string_view name, std::uint32_t from = 0) const;
+
+private:
+  std::unordered_map<std::string, std::vector<std::uint32_t>> records_;
+};
 
 // The entry's stored CompressedBlock; empty for a faulty entry.
 std::span<const std::uint8_t> WadEntryBlock(WadImage image, const WadEntry& entry);

@@ -70,9 +70,13 @@ std::uint32_t ReadFromWad(WadImage image, std::string_view name, std::span<std::
 }
 
 bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& settings, OutputRun& run) {
+  return ExtractFromWad(image, WadIndex(image), name, settings, run);
+}
+
+bool ExtractFromWad(WadImage image, const WadIndex& records, std::string& name,
+                    const ExtractSettings& settings, OutputRun& run) {
   bool result = false;
-  for (auto index = FindWadEntry(image, name); index && !run.folder_gone();
-       index = FindWadEntry(image, name, *index + 1)) {
+  for (auto index = records.Find(name); index && !run.folder_gone(); index = records.Find(name, *index + 1)) {
     // The name becomes a file in the chosen folder: it must not reach out of
     // it or to a device. Every record of the walk shares it.
     if (const std::string reason = UnsafeFileNameReason(SystemText(name)); !reason.empty()) {
@@ -132,13 +136,16 @@ namespace {
 // The count is of the files really written: a row whose last record was
 // not written may have written others before it.
 int ExtractNames(std::span<const std::string> names, const ExtractSettingsNow& settings) {
+  const HeldWad* wad = CurrentWad();
+  if (wad == nullptr) return 0;
+  const WadIndex records(wad->image());
   OutputRun run;
   WadNamesCovered covered;
   for (const std::string& row_name : names) {
     if (run.folder_gone()) break;
     if (covered.Has(row_name)) continue;
     std::string name = row_name;
-    ExtractFromWad(name, settings(), run);
+    ExtractFromWad(wad->image(), records, name, settings(), run);
     covered.Add(row_name, name);
   }
   return run.written();

@@ -46,6 +46,10 @@ std::uint32_t ReadFromWad(WadImage image, std::string_view name, std::span<std::
 // is refused with a message and nothing is written. Every write goes through
 // `run`, so a record never replaces a file that an earlier one wrote.
 bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& settings, OutputRun& run);
+// The same, the records found through `index`, made once for the archive:
+// what a command that extracts many names calls.
+bool ExtractFromWad(WadImage image, const WadIndex& index, std::string& name, const ExtractSettings& settings,
+                    OutputRun& run);
 // The same over CurrentWad; false when none is held.
 bool ExtractFromWad(std::string& name, const ExtractSettings& settings, OutputRun& run);
 

@@ -43,6 +43,10 @@ TEST(WadArchive, TypesAndLookupsFollowTheWholeName) {
   EXPECT_EQ(FindWadEntry(archive, "VOICE1"), std::nullopt) << "a prefix is not a match";
   EXPECT_EQ(FindWadEntry(archive, std::string("A.B.C\0", 6)), std::nullopt);
   EXPECT_FALSE(WadNamesEqual("\xE4.SFX", "\xC4.SFX")) << "only ASCII letters fold";
+  const WadIndex index(archive); // the index that extraction looks names up in answers the same
+  for (const auto& [name, from] :
+       {std::pair{"Voice1.Sfx", 0u}, {"VOICE1.SFX", 1u}, {"voice1.sfx", 4u}, {"A.B.C", 0u}})
+    EXPECT_EQ(index.Find(name, from), FindWadEntry(archive, name, from)) << name << " " << from;
 }
 
 // The largest count with every record present is read; a directory one byte
