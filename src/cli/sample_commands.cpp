@@ -29,7 +29,9 @@ const char* const kMakeSampleHelp =
     "  --force   replace the sample's files where they exist already\n"
     "\n"
     "Without --force nothing is replaced: when any of the files exists, nothing is\n"
-    "written. Exit status: 0 when every file was written, 1 otherwise, 2 on bad usage.\n";
+    "written and the status is 1, as the sample would not be whole (this command\n"
+    "keeps no file on purpose). Exit status: 0 when every file was written, 1\n"
+    "otherwise, 2 on bad usage.\n";
 
 const CommandSyntax kMakeSampleSyntax{{}, {"--force"}};
 
