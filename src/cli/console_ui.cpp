@@ -50,18 +50,9 @@ void AppendEscapes(std::string& shown, std::string_view bytes) {
 // The length of the UTF-8 character at the start of `text` when it is one
 // that prints (not U+0080 to U+009F, not overlong, no surrogate); else 0.
 std::size_t PrintableUtf8Length(std::string_view text) {
-  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = at(0);
-  const std::size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
-  if (length == 0 || text.size() < length) return 0;
-  std::uint32_t code = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((at(i) & 0xC0) != 0x80) return 0;
-    code = code << 6 | (at(i) & 0x3F);
-  }
-  const std::uint32_t least[] = {0, 0, 0xA0, 0x800, 0x10000};
-  const bool fits = code >= least[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-  return fits ? length : 0;
+  std::size_t length = 0;
+  const std::optional<std::uint32_t> code = DecodeUtf8(text, length);
+  return code && *code >= 0xA0 ? length : 0;
 }
 
 } // namespace

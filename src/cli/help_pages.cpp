@@ -6,6 +6,8 @@
 #include <sstream>
 #include <vector>
 
+#include "core/text_encoding.h"
+
 namespace kv::cli {
 namespace {
 
@@ -65,15 +67,13 @@ std::string ManText(const std::string& text) {
   for (std::string line; std::getline(lines, line);) {
     std::string escaped;
     for (std::size_t i = 0; i < line.size(); ++i) {
-      const auto byte = static_cast<unsigned char>(line[i]);
-      if (byte >= 0xC0) { // a UTF-8 character: troff takes it as \[uXXXX]
-        const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-        unsigned code = byte & (0x7F >> length);
-        for (std::size_t k = 1; k < length && i + 1 < line.size(); ++k)
-          code = code << 6 | (static_cast<unsigned char>(line[++i]) & 0x3F);
+      std::size_t next = i;
+      const std::optional<std::uint32_t> code = DecodeUtf8(line, next);
+      if (code && *code >= 0x80) { // troff takes it as \[uXXXX]
         char hex[16];
-        std::snprintf(hex, sizeof hex, "\\[u%04X]", code);
+        std::snprintf(hex, sizeof hex, "\\[u%04X]", static_cast<unsigned>(*code));
         escaped += hex;
+        i = next - 1;
       } else {
         escaped += line[i] == '\\'  ? std::string("\\e")
                    : line[i] == '-' ? std::string("\\-")

@@ -50,29 +50,39 @@ std::string SystemText(std::string_view game_text) {
   return platform::TextIsUtf8() ? Cp1252ToUtf8(game_text) : std::string(game_text);
 }
 
+std::optional<std::uint32_t> DecodeUtf8(std::string_view text, std::size_t& at) {
+  const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[at + i]); };
+  const std::uint8_t lead = byte(0);
+  const std::size_t length = lead < 0x80   ? 1
+                             : lead < 0xC2 ? 0
+                             : lead < 0xE0 ? 2
+                             : lead < 0xF0 ? 3
+                             : lead < 0xF5 ? 4
+                                           : 0;
+  if (length == 0 || text.size() - at < length) return std::nullopt;
+  std::uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return std::nullopt;
+    code = code << 6 | (byte(i) & 0x3F);
+  }
+  const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+  at += length;
+  return code;
+}
+
 std::optional<std::string> GameText(std::string_view system_text) {
   if (!platform::TextIsUtf8()) return std::string(system_text);
   std::string out;
   for (std::size_t at = 0; at < system_text.size();) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(system_text[i]); };
-    const std::uint8_t lead = byte(at);
-    const std::size_t length = lead < 0x80                   ? 1
-                               : lead >= 0xC2 && lead < 0xE0 ? 2
-                               : lead >= 0xE0 && lead < 0xF0 ? 3
-                                                             : 0;
-    if (length == 0 || system_text.size() - at < length) return std::nullopt;
-    std::uint32_t code = length == 1 ? lead : lead & (length == 2 ? 0x1F : 0x0F);
-    for (std::size_t i = 1; i < length; ++i) {
-      if ((byte(at + i) & 0xC0) != 0x80) return std::nullopt;
-      code = code << 6 | (byte(at + i) & 0x3F);
-    }
-    at += length;
-    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
-      out += static_cast<char>(code);
+    const std::optional<std::uint32_t> code = DecodeUtf8(system_text, at);
+    if (!code) return std::nullopt;
+    if (*code < 0x80 || (*code >= 0xA0 && *code <= 0xFF)) {
+      out += static_cast<char>(*code);
       continue;
     }
-    const auto found = std::find(kHighControls.begin(), kHighControls.end(), static_cast<char16_t>(code));
-    if (code > 0xFFFF || found == kHighControls.end()) return std::nullopt;
+    const auto found = std::find(kHighControls.begin(), kHighControls.end(), static_cast<char16_t>(*code));
+    if (*code > 0xFFFF || found == kHighControls.end()) return std::nullopt;
     out += static_cast<char>(0x80 + (found - kHighControls.begin()));
   }
   return out;

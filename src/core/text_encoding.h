@@ -7,6 +7,7 @@
 // never converted. The command line prints UTF-8 (Cp1252ToUtf8).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,11 @@ std::string FoldAsciiCase(std::string text);
 // Western systems). No character that the conversion makes is '\\', '/' or
 // ':', so a converted name is checked as a file name like any other.
 std::string SystemText(std::string_view game_text);
+
+// The UTF-8 character at `at` in `text`: its code point, with `at` moved
+// past it; none, `at` unchanged, when the bytes there are no well-formed
+// character (a stray byte, an overlong form, a surrogate, past U+10FFFF).
+std::optional<std::uint32_t> DecodeUtf8(std::string_view text, std::size_t& at);
 
 // The inverse of SystemText: a text typed in the process's code page as the
 // game's Windows-1252 bytes, so that "café" is stored as "caf\xE9"; none when
