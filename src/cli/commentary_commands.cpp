@@ -16,7 +16,6 @@
 #include "commentary/commentary_export.h"
 #include "commentary/name_lists.h"
 #include "commentary/name_slots.h"
-#include "core/compressed_block.h"
 #include "core/file_services.h"
 #include "core/name_pattern.h"
 #include "core/text_encoding.h"
@@ -175,17 +174,16 @@ std::string NameLine(const NameListItem& item) {
 
 // The script parsed, its messages told on stderr under `path`; none after
 // telling why it cannot be read.
-std::optional<ParsedCatalogue> ReadScript(const std::string& path, Streams streams) {
+std::optional<ParsedCatalogue> ReadScript(const std::string& path, Streams streams, ConsoleUi& ui) {
   // Where no one can answer "Decompress Anyways?", a file that is not a
   // compressed script is said to be so.
   if (!streams.interactive) {
-    const std::optional<LoadedFile> loaded = LoadFile(path);
-    if (!loaded) return std::nullopt;
-    if (!LooksCompressed(loaded->bytes())) {
-      streams.err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
-                  << ": not a compressed COMMENT.TOK (its data do not look compressed)\n";
-      return std::nullopt;
-    }
+    ui.SetAnswerer([&err = streams.err, path](const platform::MessageShown& question) {
+      if (question.text != text::kCommentTokNotCompressed) return 0;
+      err << "vorevuvo: " << ShownText(path, TextOrigin::Local)
+          << ": not a compressed COMMENT.TOK (its data do not look compressed)\n";
+      return platform::kAnswerNo;
+    });
   }
   const auto text = ReadCommentaryText(path);
   if (!text) return std::nullopt;
@@ -209,7 +207,7 @@ int RunList(const ParsedArgs& args, Streams streams) {
   if (args.positional.size() != 2) return Usage(streams, "commentary", "list takes one COMMENT.TOK");
   if (!args.values.empty()) return Usage(streams, "commentary", "list takes no options but --json");
   ConsoleUi ui(streams.in, streams.err, streams.interactive);
-  const std::optional<ParsedCatalogue> catalogue = ReadScript(args.positional[1], streams);
+  const std::optional<ParsedCatalogue> catalogue = ReadScript(args.positional[1], streams, ui);
   if (!catalogue) return kExitFailure;
 
   if (args.Has("--json")) {
@@ -337,7 +335,7 @@ int RunExport(const ParsedArgs& args, Streams streams) {
 
   const std::string& script = args.positional[1];
   ConsoleUi ui(streams.in, streams.err, streams.interactive);
-  const std::optional<ParsedCatalogue> catalogue = ReadScript(script, streams);
+  const std::optional<ParsedCatalogue> catalogue = ReadScript(script, streams, ui);
   if (!catalogue) return kExitFailure;
   const std::optional<LoadedFile> voice = LoadVoiceWad(args, script, streams.err);
   if (!voice) return kExitFailure;
