@@ -205,20 +205,10 @@ int ExtractToStandardOutput(WadImage image, const std::string& archive, const st
                 << ShownText(WadEntryFaultText(entry, image.size())) << "\n";
     return kExitFailure;
   }
-  std::vector<std::uint8_t> decoded(*entry.size <= kMaxDecompressedSize ? *entry.size : 0);
-  const std::int32_t produced = decoded.empty() ? -1 : DecodeWadEntry(image, entry, decoded);
-  if (produced < 4) {
-    streams.err << "vorevuvo: " << ShownText(name) << ": Decompression Failed, written as stored\n";
-    WriteStandardOutput(streams, WadEntryBlock(image, entry));
-    return kExitFailure;
-  }
-  decoded.resize(static_cast<std::size_t>(produced));
-  const std::size_t dot = name.find('.');
-  if (settings.convert_sfx && dot != std::string::npos && FoldAsciiCase(name.substr(dot + 1)) == "sfx") {
-    const std::optional<WavImage> wav = MakeWavImage(decoded);
-    if (wav) return WriteStandardOutput(streams, *wav);
-  }
-  return WriteStandardOutput(streams, decoded);
+  const std::optional<ExtractedRecord> record = ExtractRecord(image, entry, name, settings.convert_sfx);
+  if (!record) return kExitFailure;
+  const int status = WriteStandardOutput(streams, record->bytes());
+  return record->as_stored ? kExitFailure : status;
 }
 
 // A size as the user writes it: digits, then K, M or G (powers of 1024).
@@ -250,8 +240,7 @@ std::uint64_t BytesToWrite(WadImage image, const std::vector<std::string>& names
   for (const WadEntry& entry : ReadWadDirectory(image)) {
     const std::string folded = FoldAsciiCase(entry.name);
     if (entry.fault != WadEntryFault::None || chosen.count(folded) == 0) continue;
-    const std::size_t dot = folded.find('.');
-    const bool sfx = convert_sfx && dot != std::string::npos && folded.substr(dot + 1) == "SFX";
+    const bool sfx = convert_sfx && IsSfxEntryName(entry.name);
     if (*entry.size > kMaxDecompressedSize) {
       total += entry.compressed_size;
     } else if (!sfx) {

@@ -20,13 +20,6 @@ void Tell(const std::string& text, std::string_view entry_name) {
   platform::ShowMessage(nullptr, text, SystemText(entry_name), Buttons::Ok);
 }
 
-// The text after the first '.', the one that decides the SFX conversion (a
-// '.' at index 0 counts here, unlike in the listing's type).
-std::string_view TextAfterFirstDot(std::string_view name) {
-  const std::size_t dot = name.find('.');
-  return dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
-}
-
 bool Save(OutputRun& run, const std::string& name, std::span<const std::uint8_t> data, OverwriteMode mode,
           std::string_view entry_name) {
   return run.Save(SystemText(name), data, mode, SystemText(entry_name)) == SaveOutcome::Written;
@@ -69,6 +62,47 @@ std::uint32_t ReadFromWad(WadImage image, std::string_view name, std::span<std::
   return static_cast<std::uint32_t>(produced);
 }
 
+bool IsSfxEntryName(std::string_view name) {
+  const std::size_t dot = name.find('.');
+  return dot != std::string_view::npos && WadNamesEqual(name.substr(dot + 1), "SFX");
+}
+
+std::optional<ExtractedRecord> ExtractRecord(WadImage image, const WadEntry& entry, std::string_view name,
+                                             bool convert_sfx) {
+  // A declared size above the block maximum cannot decode; it is not
+  // allocated either, so a huge one cannot end the walk for want of memory.
+  ExtractedRecord record;
+  std::int32_t produced = -1;
+  if (*entry.size <= kMaxDecompressedSize) {
+    try {
+      record.decoded.resize(*entry.size);
+    } catch (const std::bad_alloc&) {
+      platform::SetLastError(platform::kErrorNotEnoughMemory);
+      ShowSystemError(SystemText(name));
+      return std::nullopt;
+    }
+    produced = DecodeWadEntry(image, entry, record.decoded);
+  }
+  if (produced < 4) {
+    Tell(text::kExtractAsIs, name);
+    record.stored = WadEntryBlock(image, entry);
+    record.as_stored = true;
+    return record;
+  }
+  record.decoded.resize(static_cast<std::size_t>(produced));
+  if (convert_sfx && IsSfxEntryName(name)) {
+    std::optional<WavImage> wav = MakeWavImage(record.decoded);
+    if (!wav) {
+      platform::SetLastError(platform::kErrorNotEnoughMemory);
+      ShowSystemError(text::kExtractFromWadCaption);
+      return std::nullopt;
+    }
+    record.decoded = std::move(*wav);
+    record.as_wav = true;
+  }
+  return record;
+}
+
 bool ExtractFromWad(WadImage image, std::string& name, const ExtractSettings& settings, OutputRun& run) {
   return ExtractFromWad(image, WadIndex(image), name, settings, run);
 }
@@ -89,39 +123,10 @@ bool ExtractFromWad(WadImage image, const WadIndex& records, std::string& name,
       continue;
     }
 
-    // A declared size above the block maximum cannot decode; it is not
-    // allocated either, so a huge one cannot end the walk for want of memory.
-    std::vector<std::uint8_t> decoded;
-    std::int32_t produced = -1;
-    if (*entry.size <= kMaxDecompressedSize) {
-      try {
-        decoded.resize(*entry.size);
-      } catch (const std::bad_alloc&) {
-        platform::SetLastError(platform::kErrorNotEnoughMemory);
-        ShowSystemError(SystemText(name));
-        return false;
-      }
-      produced = DecodeWadEntry(image, entry, decoded);
-    }
-    if (produced < 4) {
-      Tell(text::kExtractAsIs, name);
-      result = Save(run, name, WadEntryBlock(image, entry), settings.mode, entry.name);
-      continue;
-    }
-    decoded.resize(static_cast<std::size_t>(produced));
-
-    if (settings.convert_sfx && WadNamesEqual(TextAfterFirstDot(name), "SFX")) {
-      std::optional<WavImage> wav = MakeWavImage(decoded);
-      if (!wav) {
-        platform::SetLastError(platform::kErrorNotEnoughMemory);
-        ShowSystemError(text::kExtractFromWadCaption);
-        return false;
-      }
-      name.replace(name.find('.') + 1, std::string::npos, "WAV");
-      result = Save(run, name, *wav, settings.mode, entry.name);
-    } else {
-      result = Save(run, name, decoded, settings.mode, entry.name);
-    }
+    const std::optional<ExtractedRecord> record = ExtractRecord(image, entry, name, settings.convert_sfx);
+    if (!record) return false;
+    if (record->as_wav) name.replace(name.find('.') + 1, std::string::npos, "WAV");
+    result = Save(run, name, record->bytes(), settings.mode, entry.name);
   }
   return result;
 }

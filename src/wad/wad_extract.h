@@ -7,10 +7,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "core/file_services.h"
 #include "core/output_run.h"
@@ -37,6 +39,27 @@ bool ReportWadEntryFault(WadImage image, std::string_view name);
 // declared size: the bytes produced, or 0 when there is no such entry
 // (nothing shown), it is faulty, or fewer than 4 bytes came out (told).
 std::uint32_t ReadFromWad(WadImage image, std::string_view name, std::span<std::uint8_t> buffer);
+
+// True when the text after the first '.' of `name` is SFX, ASCII case
+// ignored: the entries that extraction turns into WAV files (A.B.SFX is not
+// one; a '.' at index 0 counts here, unlike in the listing's type).
+bool IsSfxEntryName(std::string_view name);
+
+// What extracting the readable record `entry` under `name` writes: its
+// decoded bytes, their WAV image for an SFX name under `convert_sfx`, or,
+// told with "Decompression Failed ...", its stored block as it is. None
+// after telling that memory ran out.
+struct ExtractedRecord {
+  std::vector<std::uint8_t> decoded;    // or their WAV image
+  std::span<const std::uint8_t> stored; // the image's block, when it did not decode
+  bool as_wav = false;
+  bool as_stored = false;
+  std::span<const std::uint8_t> bytes() const {
+    return as_stored ? stored : std::span<const std::uint8_t>(decoded);
+  }
+};
+std::optional<ExtractedRecord> ExtractRecord(WadImage image, const WadEntry& entry, std::string_view name,
+                                             bool convert_sfx);
 
 // Writes every entry named `name` (ASCII case ignored) into the current
 // directory, decompressed. An SFX entry under convert_sfx becomes a WAV file
