@@ -179,21 +179,6 @@ int RunList(const ParsedArgs& args, Streams streams) {
   return kExitSuccess;
 }
 
-// Every distinct name of the directory (ASCII case ignored), in the order
-// of its first record: one ExtractFromWad per name extracts all its records.
-std::vector<std::string> DistinctNames(const std::vector<WadEntry>& entries) {
-  std::vector<std::string> names;
-  std::set<std::string> seen;
-  for (const WadEntry& entry : entries) {
-    std::string folded = entry.name;
-    for (char& c : folded) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    if (seen.insert(folded).second) names.push_back(entry.name);
-  }
-  return names;
-}
-
 // "-o -": the one entry `name`, as extraction would write it, on standard
 // output; an entry that does not decode is written as stored, with its
 // message, and the status says so.
@@ -283,7 +268,9 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
   bool failed = false;
   std::vector<std::string> names;
   if (args.positional.size() == 2) {
-    names = DistinctNames(ReadWadDirectory(image));
+    // Every record's name: a name that an earlier one's walk covered is passed over.
+    for (const WadEntry& entry : ReadWadDirectory(image))
+      names.push_back(entry.name);
   } else {
     for (std::size_t i = 2; i < args.positional.size(); ++i) {
       const std::vector<std::string> found = EntriesNamedOnCommandLine(image, args.positional[i]);
