@@ -55,6 +55,9 @@ enum class SaveOutcome {
 // when the command line is interrupted (see InterruptionGuard). A folder
 // under the name is a failure.
 SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode);
+// The same, with what LookAtName told of `path` just before.
+SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode,
+                            const platform::NameLook& look);
 // WriteOutputFile: true when the bytes were written.
 bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode);
 
