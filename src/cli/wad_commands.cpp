@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <numeric>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -103,11 +104,29 @@ std::string PadLeft(std::string text, std::size_t width) {
   return text;
 }
 
-// Reads the archive and checks its directory; none after telling why.
-std::optional<LoadedFile> LoadArchive(const std::string& path) {
-  std::optional<LoadedFile> loaded = LoadFile(path);
-  if (loaded && !AcceptWadImage(loaded->bytes(), platform::FileNameOf(path))) return std::nullopt;
-  return loaded;
+// The archive, mapped, with its directory checked; none after telling why.
+// Its pages are read as they are used and let go every kLetGoEvery entries,
+// so that a walk through the largest archive holds a few MB.
+std::optional<platform::FileMapping> OpenArchive(const std::string& path) {
+  std::optional<platform::FileMapping> archive = MapFile(path);
+  if (archive && !AcceptWadImage(archive->bytes(), platform::FileNameOf(path))) return std::nullopt;
+  return archive;
+}
+
+constexpr std::size_t kLetGoEvery = 64;
+
+// Every record in directory order, as ReadWadDirectory reads them.
+std::vector<WadEntry> ReadDirectory(const platform::FileMapping& archive) {
+  const WadImage image = archive.bytes();
+  const std::uint32_t count = WadEntryCount(image);
+  std::vector<WadEntry> entries;
+  entries.reserve(count);
+  for (std::uint32_t index = 0; index < count; ++index) {
+    entries.push_back(ReadWadEntry(image, index));
+    if ((index + 1) % kLetGoEvery == 0) archive.LetGo();
+  }
+  archive.LetGo();
+  return entries;
 }
 
 // True when an option of `create` was given to another action.
@@ -120,14 +139,14 @@ bool HasCreateOptions(const ParsedArgs& args) {
 // bytes or by its name in the process's code page, the one it was typed in
 // ("café.txt" finds caf + 0xE9 + ".txt"); or every entry whose name matches
 // the pattern (an entry of exactly that name comes first, for names with
-// brackets). Their own names, which name the output files.
-std::vector<std::string> EntriesNamedOnCommandLine(WadImage image, const std::string& typed) {
-  if (const auto index = FindWadEntry(image, typed)) return {ReadWadEntry(image, *index).name};
-  std::vector<std::string> found;
-  std::set<std::string> seen;
-  for (const WadEntry& entry : ReadWadDirectory(image)) {
-    if (MatchesNamePattern(typed, SystemText(entry.name)) && seen.insert(FoldAsciiCase(entry.name)).second)
-      found.push_back(entry.name);
+// brackets). The first record of each, whose own name names the output files.
+std::vector<std::uint32_t> EntriesNamedOnCommandLine(const std::vector<WadEntry>& directory,
+                                                     const WadIndex& records, const std::string& typed) {
+  if (const auto index = records.Find(typed)) return {*index};
+  std::vector<std::uint32_t> found;
+  for (std::uint32_t index = 0; index < directory.size(); ++index) {
+    const std::string& name = directory[index].name;
+    if (MatchesNamePattern(typed, SystemText(name)) && records.Find(name) == index) found.push_back(index);
     if (found.size() == 1 && !IsNamePattern(typed)) break;
   }
   return found;
@@ -142,9 +161,10 @@ int RunList(const ParsedArgs& args, Streams streams) {
   }
   const std::string& path = args.positional[1];
   ConsoleUi ui(streams.in, streams.err, streams.interactive);
-  const std::optional<LoadedFile> loaded = LoadArchive(path);
-  if (!loaded) return kExitFailure;
-  const std::vector<WadEntry> entries = ReadWadDirectory(loaded->bytes());
+  const std::optional<platform::FileMapping> archive = OpenArchive(path);
+  if (!archive) return kExitFailure;
+  const std::vector<WadEntry> entries = ReadDirectory(*archive);
+  const std::size_t archive_size = archive->bytes().size();
 
   if (args.Has("--json")) {
     std::vector<Json> items;
@@ -155,7 +175,7 @@ int RunList(const ParsedArgs& args, Streams streams) {
                    {"size", entry.size ? Json(*entry.size) : Json(nullptr)},
                    {"data_offset", entry.data_offset}};
       if (entry.fault != WadEntryFault::None)
-        item["problem"] = FileText(WadEntryFaultText(entry, loaded->size()));
+        item["problem"] = FileText(WadEntryFaultText(entry, archive_size));
       items.push_back(std::move(item));
     }
     WriteJsonArray(streams.out, items);
@@ -173,7 +193,7 @@ int RunList(const ParsedArgs& args, Streams streams) {
     if (entry.fault != WadEntryFault::None) {
       streams.err << "vorevuvo: " << ShownText(platform::FileNameOf(path), TextOrigin::Local) << ": entry "
                   << i + 1 << " (" << ShownText(entry.name)
-                  << "): " << ShownText(WadEntryFaultText(entry, loaded->size())) << "\n";
+                  << "): " << ShownText(WadEntryFaultText(entry, archive_size)) << "\n";
     }
   }
   return kExitSuccess;
@@ -213,25 +233,29 @@ std::optional<std::uint64_t> ParseByteCount(const std::string& text) {
   return value << shift;
 }
 
-// The bytes that extracting `names` writes: each record's decoded size (and
-// a WAV header), or its stored size when it cannot decode. Records that
-// share their data count each time, as they are written each time.
-std::uint64_t BytesToWrite(WadImage image, const std::vector<std::string>& names, bool convert_sfx) {
-  std::set<std::string> chosen;
-  for (const std::string& name : names)
-    chosen.insert(FoldAsciiCase(name));
-  std::set<std::string> converted; // an SFX name converts once: the walk then looks for its WAV name
+// The bytes that extracting the records named as `chosen` ones are writes:
+// each record's decoded size (and a WAV header), or its stored size when it
+// cannot decode. Records that share their data count each time, as they are
+// written each time; a name counts once however often it is chosen.
+std::uint64_t BytesToWrite(const std::vector<WadEntry>& directory, const WadIndex& records,
+                           const std::vector<std::uint32_t>& chosen, bool convert_sfx) {
   std::uint64_t total = 0;
-  for (const WadEntry& entry : ReadWadDirectory(image)) {
-    const std::string folded = FoldAsciiCase(entry.name);
-    if (entry.fault != WadEntryFault::None || chosen.count(folded) == 0) continue;
-    const bool sfx = convert_sfx && IsSfxEntryName(entry.name);
-    if (*entry.size > kMaxDecompressedSize) {
-      total += entry.compressed_size;
-    } else if (!sfx) {
-      total += *entry.size;
-    } else if (converted.insert(folded).second) {
-      total += *entry.size + WavHeader::kSize;
+  for (const std::uint32_t first : chosen) {
+    const std::string& name = directory[first].name;
+    if (records.Find(name) != first) continue;
+    bool converted = false; // an SFX name converts once: the walk then looks for its WAV name
+    for (auto index = records.Find(name); index; index = records.Find(name, *index + 1)) {
+      const WadEntry& entry = directory[*index];
+      if (entry.fault != WadEntryFault::None) continue;
+      const bool sfx = convert_sfx && IsSfxEntryName(entry.name);
+      if (*entry.size > kMaxDecompressedSize) {
+        total += entry.compressed_size;
+      } else if (!sfx) {
+        total += *entry.size;
+      } else if (!converted) {
+        converted = true;
+        total += *entry.size + WavHeader::kSize;
+      }
     }
   }
   return total;
@@ -261,20 +285,25 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
   const std::string& path = args.positional[1];
   const std::string archive = platform::FileNameOf(path);
   ConsoleUi ui(streams.in, streams.err, streams.interactive);
-  const std::optional<LoadedFile> loaded = LoadArchive(path);
-  if (!loaded) return kExitFailure;
-  const WadImage image = loaded->bytes();
+  const std::optional<platform::FileMapping> mapped = OpenArchive(path);
+  if (!mapped) return kExitFailure;
+  const WadImage image = mapped->bytes();
+  const std::vector<WadEntry> directory = ReadDirectory(*mapped);
+  const WadIndex records(directory);
 
   bool failed = false;
-  std::vector<std::string> names;
+  // The records whose names are extracted, by index: every record, or the
+  // first of each name asked for. A name that an earlier walk covered is
+  // passed over.
+  std::vector<std::uint32_t> chosen;
   if (args.positional.size() == 2) {
-    // Every record's name: a name that an earlier one's walk covered is passed over.
-    for (const WadEntry& entry : ReadWadDirectory(image))
-      names.push_back(entry.name);
+    chosen.resize(directory.size());
+    std::iota(chosen.begin(), chosen.end(), 0u);
   } else {
     for (std::size_t i = 2; i < args.positional.size(); ++i) {
-      const std::vector<std::string> found = EntriesNamedOnCommandLine(image, args.positional[i]);
-      names.insert(names.end(), found.begin(), found.end());
+      const std::vector<std::uint32_t> found =
+          EntriesNamedOnCommandLine(directory, records, args.positional[i]);
+      chosen.insert(chosen.end(), found.begin(), found.end());
       if (found.empty()) {
         streams.err << "vorevuvo: " << ShownText(archive, TextOrigin::Local)
                     << (IsNamePattern(args.positional[i]) ? ": no entry matches " : ": no entry named ")
@@ -284,7 +313,7 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
     }
   }
 
-  const std::uint64_t to_write = BytesToWrite(image, names, settings.convert_sfx);
+  const std::uint64_t to_write = BytesToWrite(directory, records, chosen, settings.convert_sfx);
   if (to_write > 256 * std::uint64_t{image.size()}) {
     streams.err << "vorevuvo: warning: " << ShownText(archive, TextOrigin::Local)
                 << ": the entries share their data"
@@ -297,23 +326,24 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
     return kExitFailure;
   }
 
-  if (names.empty() && failed) return kExitFailure; // nothing asked for is there: no folder is made
+  if (chosen.empty() && failed) return kExitFailure; // nothing asked for is there: no folder is made
   if (IsStandardOutput(folder)) {
     if (failed) return kExitFailure;
-    if (names.size() != 1 || args.positional.size() != 3)
+    if (chosen.size() != 1 || args.positional.size() != 3)
       return Usage(streams, "-o - writes one entry to standard output: name exactly one");
-    return ExtractToStandardOutput(image, archive, names[0], settings, streams);
+    return ExtractToStandardOutput(image, archive, directory[chosen[0]].name, settings, streams);
   }
   WadNamesCovered covered;
-  const WadIndex records(image);
   return WriteEachOutput(
-      streams, ui, names.size(), "entries", settings.mode, folder, failed,
-      [&](std::size_t i) { return names[i]; },
+      streams, ui, chosen.size(), "entries", settings.mode, folder, failed,
+      [&](std::size_t i) { return directory[chosen[i]].name; },
       [&](std::size_t i, OutputRun& run) {
-        if (covered.Has(names[i])) return;
-        std::string name = names[i];
+        const std::string& asked = directory[chosen[i]].name;
+        if (covered.Has(asked)) return;
+        std::string name = asked;
         ExtractFromWad(image, records, name, settings, run);
-        covered.Add(names[i], name);
+        covered.Add(asked, name);
+        if ((i + 1) % kLetGoEvery == 0) mapped->LetGo();
       });
 }
 

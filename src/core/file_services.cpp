@@ -78,9 +78,13 @@ void Refuse(const char* text, const std::string& path) {
   platform::SetLastError(platform::kErrorSuccess);
 }
 
-} // namespace
-
-std::optional<LoadedFile> LoadFile(const std::string& path) {
+// A file opened for a whole read, with its size; none after telling the
+// user why it cannot be read whole.
+struct WholeFile {
+  File file;
+  std::uint32_t size = 0;
+};
+std::optional<WholeFile> OpenWhole(const std::string& path) {
   File file = platform::OpenForReading(path);
   if (!file.IsOpen() && platform::LastError() == platform::kErrorOpenFailed) {
     Refuse(text::kNotRegularFile, path);
@@ -106,7 +110,16 @@ std::optional<LoadedFile> LoadFile(const std::string& path) {
     Refuse(text::kFileTooLarge, path);
     return std::nullopt;
   }
-  const auto wanted = static_cast<std::uint32_t>(*size);
+  return WholeFile{std::move(file), static_cast<std::uint32_t>(*size)};
+}
+
+} // namespace
+
+std::optional<LoadedFile> LoadFile(const std::string& path) {
+  std::optional<WholeFile> whole = OpenWhole(path);
+  if (!whole) return std::nullopt;
+  File& file = whole->file;
+  const std::uint32_t wanted = whole->size;
   std::optional<LoadedFile> loaded;
   try {
     loaded.emplace(wanted);
@@ -127,6 +140,14 @@ std::optional<LoadedFile> LoadFile(const std::string& path) {
     return std::nullopt;
   }
   return loaded;
+}
+
+std::optional<platform::FileMapping> MapFile(const std::string& path) {
+  const std::optional<WholeFile> whole = OpenWhole(path);
+  if (!whole) return std::nullopt;
+  std::optional<platform::FileMapping> mapping = platform::FileMapping::Map(whole->file, whole->size);
+  if (!mapping) ShowSystemError(text::kLoadFileCaption, path);
+  return mapping;
 }
 
 SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode) {

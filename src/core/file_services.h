@@ -39,6 +39,9 @@ inline constexpr std::uint64_t kMaxLoadSize = 0xFFFFFFFEu;
 
 // Reads a whole file; nullopt after the user has been told why.
 std::optional<LoadedFile> LoadFile(const std::string& path);
+// Maps a whole file instead, refused as LoadFile refuses it: what a command
+// that walks a large file once uses, letting its pages go as it goes.
+std::optional<platform::FileMapping> MapFile(const std::string& path);
 
 // What became of a file that was to be written.
 enum class SaveOutcome {

@@ -77,6 +77,31 @@ File OpenForReading(const std::string& path);
 File CreateExclusive(const std::string& path);
 // The file's full size in bytes; nullopt (LastError() set) on failure.
 std::optional<std::uint64_t> FileSize(File& file);
+// A file's bytes mapped into memory, read-only: the pages are read as they
+// are used. LetGo hands the pages read so far back to the system (they are
+// read again if used again), so that a long walk through a large file holds
+// only what it has in hand.
+class FileMapping {
+public:
+  FileMapping() = default;
+  FileMapping(FileMapping&& other) noexcept;
+  FileMapping& operator=(FileMapping&& other) noexcept;
+  FileMapping(const FileMapping&) = delete;
+  FileMapping& operator=(const FileMapping&) = delete;
+  ~FileMapping();
+
+  std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
+  void LetGo() const;
+
+  // The first `size` bytes of `file` (not 0); none with LastError() set.
+  static std::optional<FileMapping> Map(const File& file, std::size_t size);
+
+private:
+  FileMapping(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
 // One read of up to `size` bytes; `done` receives the count read.
 bool ReadFromFile(File& file, void* data, std::uint32_t size, std::uint32_t& done);
 // One write of `size` bytes; `done` receives the count written.

@@ -187,17 +187,34 @@ std::optional<std::uint32_t> FindWadEntry(WadImage image, std::string_view name,
   return std::nullopt;
 }
 
-WadIndex::WadIndex(WadImage image) {
-  std::uint32_t index = 0;
-  for (const WadEntry& entry : ReadWadDirectory(image))
-    records_[FoldAsciiCase(entry.name)].push_back(index++);
+WadIndex::WadIndex(WadImage image) : WadIndex(ReadWadDirectory(image)) {}
+
+WadIndex::WadIndex(std::span<const WadEntry> directory)
+    : head_(directory.size(), kNone), next_(directory.size(), kNone) {
+  // Walked from the last record back, so that each name's chain runs in
+  // directory order.
+  first_.reserve(directory.size());
+  for (std::size_t index = directory.size(); index-- > 0;) {
+    auto [at, added] =
+        first_.try_emplace(FoldAsciiCase(directory[index].name), static_cast<std::uint32_t>(index));
+    if (!added) {
+      next_[index] = at->second;
+      at->second = static_cast<std::uint32_t>(index);
+    }
+  }
+  for (const auto& [name, first] : first_)
+    for (std::uint32_t index = first; index != kNone; index = next_[index])
+      head_[index] = first;
 }
 
 std::optional<std::uint32_t> WadIndex::Find(std::string_view name, std::uint32_t from) const {
-  const auto found = records_.find(FoldAsciiCase(std::string(name)));
-  if (found == records_.end()) return std::nullopt;
-  const auto at = std::lower_bound(found->second.begin(), found->second.end(), from);
-  return at == found->second.end() ? std::nullopt : std::optional<std::uint32_t>(*at);
+  const auto found = first_.find(FoldAsciiCase(std::string(name)));
+  if (found == first_.end()) return std::nullopt;
+  std::uint32_t index = found->second;
+  if (index < from && from - 1 < head_.size() && head_[from - 1] == index) index = next_[from - 1];
+  while (index != kNone && index < from)
+    index = next_[index];
+  return index == kNone ? std::nullopt : std::optional<std::uint32_t>(index);
 }
 
 std::span<const std::uint8_t> WadEntryBlock(WadImage image, const WadEntry& entry) {

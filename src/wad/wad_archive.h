@@ -70,11 +70,19 @@ std::optional<std::uint32_t> FindWadEntry(WadImage image, std::string_view name,
 class WadIndex {
 public:
   explicit WadIndex(WadImage image);
+  // From the directory ReadWadDirectory read.
+  explicit WadIndex(std::span<const WadEntry> directory);
   // What FindWadEntry answers.
   std::optional<std::uint32_t> Find(std::string_view name, std::uint32_t from = 0) const;
 
 private:
-  std::unordered_map<std::string, std::vector<std::uint32_t>> records_;
+  static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+  // The first record of each name; then, by record, that first record and
+  // the next record of the same name (kNone after the last): a walk through
+  // a name's records takes one step each.
+  std::unordered_map<std::string, std::uint32_t> first_;
+  std::vector<std::uint32_t> head_;
+  std::vector<std::uint32_t> next_;
 };
 
 // The entry's stored CompressedBlock; empty for a faulty entry.

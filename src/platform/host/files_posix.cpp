@@ -9,9 +9,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -349,6 +351,38 @@ bool EnterDirectory(const std::string& path) {
     return false;
   }
   return true;
+}
+
+// ------------------------------------------------------------ mappings
+
+FileMapping::FileMapping(FileMapping&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+
+FileMapping& FileMapping::operator=(FileMapping&& other) noexcept {
+  if (this != &other) {
+    this->~FileMapping();
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+  }
+  return *this;
+}
+
+FileMapping::~FileMapping() {
+  if (data_ != nullptr) munmap(const_cast<std::uint8_t*>(data_), size_);
+}
+
+void FileMapping::LetGo() const {
+  // The pages of a shared mapping of a file stay in the page cache.
+  if (data_ != nullptr) madvise(const_cast<std::uint8_t*>(data_), size_, MADV_DONTNEED);
+}
+
+std::optional<FileMapping> FileMapping::Map(const File& file, std::size_t size) {
+  void* data = mmap(nullptr, size, PROT_READ, MAP_SHARED, static_cast<int>(file.native()), 0);
+  if (data == MAP_FAILED) {
+    SetFromErrno();
+    return std::nullopt;
+  }
+  return FileMapping(static_cast<const std::uint8_t*>(data), size);
 }
 
 } // namespace kv::platform

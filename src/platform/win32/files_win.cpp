@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -203,6 +204,44 @@ std::string CurrentDirectory() {
 
 bool EnterDirectory(const std::string& path) {
   return SetCurrentDirectoryA(path.c_str()) != FALSE;
+}
+
+// ------------------------------------------------------------ mappings
+
+FileMapping::FileMapping(FileMapping&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+
+FileMapping& FileMapping::operator=(FileMapping&& other) noexcept {
+  if (this != &other) {
+    this->~FileMapping();
+    data_ = std::exchange(other.data_, nullptr);
+    size_ = std::exchange(other.size_, 0);
+  }
+  return *this;
+}
+
+FileMapping::~FileMapping() {
+  if (data_ != nullptr) UnmapViewOfFile(data_);
+}
+
+void FileMapping::LetGo() const {
+  // Unlocking pages that are not locked takes them out of the working set.
+  const KeepLastError keep;
+  if (data_ != nullptr) VirtualUnlock(const_cast<std::uint8_t*>(data_), size_);
+}
+
+std::optional<FileMapping> FileMapping::Map(const File& file, std::size_t size) {
+  // The view holds the mapping object open; its handle is not needed after.
+  const HANDLE mapping = CreateFileMappingA(Handle(file), nullptr, PAGE_READONLY, 0, 0, nullptr);
+  if (mapping == nullptr) return std::nullopt;
+  const void* data = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, size);
+  const DWORD error = GetLastError();
+  CloseHandle(mapping);
+  if (data == nullptr) {
+    ::SetLastError(error);
+    return std::nullopt;
+  }
+  return FileMapping(static_cast<const std::uint8_t*>(data), size);
 }
 
 } // namespace kv::platform
