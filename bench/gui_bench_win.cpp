@@ -4,15 +4,18 @@
 // dialogs answered from a script, and prints the time of each action and its
 // cost per row, so that growth with the row count shows at a glance.
 //
-// Usage: gui_bench.exe [FOLDER [VOREVUVO.EXE]]  (FOLDER: scratch space, made
+// Usage: gui_bench.exe [FOLDER [VOREVUVO.EXE [COUNT]]]  (FOLDER: scratch space, made
 // when missing; with VOREVUVO.EXE, the console tool's extraction of the same
-// archive is timed beside the GUI's.)
+// archive is timed beside the GUI's; with COUNT, only the WAD viewer on an
+// archive of COUNT entries.)
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -20,6 +23,7 @@
 #include <vector>
 
 #include "core/implode.h"
+#include "sample/sample_folder.h"
 #include "shell/shell.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -144,6 +148,52 @@ void MeasureWadViewer(HWND window, kv::test::ScriptedUi& ui, const std::string& 
   }
 }
 
+// The sample game's folder with a COMMENT.TOK as long as its 65,535-byte
+// text allows (about 6,000 short lines of every kind) and a REMIX.TXT of
+// 20,000 entries.
+void WriteLargeGameFolder(const std::string& folder) {
+  std::filesystem::create_directories(kv::test::FsPath(folder + "\\VOICE"));
+  for (const kv::SampleFile& file : kv::BuildSampleFolder()) {
+    std::string name = file.name;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    kv::test::WriteBytes(folder + "\\" + name, file.bytes);
+  }
+  const char* const kLines[] = {"tg%J %1", "ti%B %t", "cb%J %2", "a %T", "h1%B %J", "r %J %1"};
+  std::string text = "A long script.\n";
+  for (int line = 0;; ++line) {
+    const std::string next = "<" + std::to_string(100 + line % 900) + "> " + kLines[line % 6] + "\n";
+    if (text.size() + next.size() > 65535) break;
+    text += next;
+  }
+  kv::test::WriteBytes(folder + "\\COMMENT.TOK",
+                       kv::ImplodeBlock(std::vector<std::uint8_t>(text.begin(), text.end())));
+  std::string remix = "20,000 entries.\n";
+  for (int entry = 0; entry < 20000; ++entry)
+    remix += "<Line" + std::to_string(entry) + ">\ncut\n@J045A," + std::to_string(entry % 5000) + ",400\n";
+  kv::test::WriteBytes(folder + "\\REMIX.TXT", std::vector<std::uint8_t>(remix.begin(), remix.end()));
+}
+
+void MeasureCommentary(HWND window, kv::test::ScriptedUi& ui, const std::string& folder) {
+  WriteLargeGameFolder(folder);
+  ui.ChooseFile(folder + "\\COMMENT.TOK");
+  const double open = Seconds(window, [&] { Click(window, kv::kCmdClassicCommentary); });
+  HWND list = FindWindowExA(window, nullptr, WC_LISTVIEWA, nullptr);
+  const int lines = ListView_GetItemCount(list);
+  Report("Commentary: open", lines, open);
+  Report("Commentary: leave out teams", lines, Seconds(window, [&] { Click(window, kv::kCmdTeamNames); }));
+  Report("Commentary: sort by name", lines, Seconds(window, [&] { ClickHeading(list, 0); }));
+  Click(window, kv::kCmdBack);
+  ui.ChooseFile(folder + "\\REMIX.TXT");
+  const double remix = Seconds(window, [&] { Click(window, kv::kCmdRemixedCommentary); });
+  list = FindWindowExA(window, nullptr, WC_LISTVIEWA, nullptr);
+  const int entries = ListView_GetItemCount(list);
+  Report("Remix: open", entries, remix);
+  Report("Remix: sort by name", entries, Seconds(window, [&] { ClickHeading(list, 0); }));
+  Click(window, kv::kCmdBack);
+  const std::vector<std::string> told = ui.Told();
+  if (!told.empty()) std::printf("  told: %s\n", told.front().c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -153,8 +203,13 @@ int main(int argc, char** argv) {
   InitCommonControls();
   kv::test::ScriptedUi ui;
   HWND window = MakeMainWindow();
-  for (const int count : {1000, 10000, 65535})
-    MeasureWadViewer(window, ui, folder, count, tool);
+  if (argc > 3) {
+    MeasureWadViewer(window, ui, folder, std::atoi(argv[3]), tool);
+  } else {
+    MeasureCommentary(window, ui, folder + "\\game");
+    for (const int count : {1000, 10000, 65535})
+      MeasureWadViewer(window, ui, folder, count, tool);
+  }
   DestroyWindow(window);
   return 0;
 }
