@@ -44,8 +44,11 @@ TEST(WadArchive, TypesAndLookupsFollowTheWholeName) {
   EXPECT_EQ(FindWadEntry(archive, std::string("A.B.C\0", 6)), std::nullopt);
   EXPECT_FALSE(WadNamesEqual("\xE4.SFX", "\xC4.SFX")) << "only ASCII letters fold";
   const WadIndex index(archive); // the index that extraction looks names up in answers the same
-  for (const auto& [name, from] :
-       {std::pair{"Voice1.Sfx", 0u}, {"VOICE1.SFX", 1u}, {"voice1.sfx", 4u}, {"A.B.C", 0u}})
+  for (const auto& [name, from] : {std::pair{"Voice1.Sfx", 0u},
+                                   {"VOICE1.SFX", 1u},
+                                   {"VOICE1.SFX", 3u},
+                                   {"voice1.sfx", 4u},
+                                   {"A.B.C", 0u}})
     EXPECT_EQ(index.Find(name, from), FindWadEntry(archive, name, from)) << name << " " << from;
 }
 
