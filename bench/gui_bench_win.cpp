@@ -161,7 +161,10 @@ void WriteLargeGameFolder(const std::string& folder) {
   const char* const kLines[] = {"tg%J %1", "ti%B %t", "cb%J %2", "a %T", "h1%B %J", "r %J %1"};
   std::string text = "A long script.\n";
   for (int line = 0;; ++line) {
-    const std::string next = "<" + std::to_string(100 + line % 900) + "> " + kLines[line % 6] + "\n";
+    // The script starts at the marker <035>.
+    char marker[8];
+    std::snprintf(marker, sizeof marker, "<%03d> ", (35 + line) % 1000);
+    const std::string next = marker + std::string(kLines[line % 6]) + "\n";
     if (text.size() + next.size() > 65535) break;
     text += next;
   }
