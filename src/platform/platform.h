@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kv::platform {
@@ -84,8 +85,13 @@ std::optional<std::uint64_t> FileSize(File& file);
 class FileMapping {
 public:
   FileMapping() = default;
-  FileMapping(FileMapping&& other) noexcept;
-  FileMapping& operator=(FileMapping&& other) noexcept;
+  FileMapping(FileMapping&& other) noexcept
+      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+  FileMapping& operator=(FileMapping&& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+    return *this;
+  }
   FileMapping(const FileMapping&) = delete;
   FileMapping& operator=(const FileMapping&) = delete;
   ~FileMapping();

@@ -355,18 +355,6 @@ bool EnterDirectory(const std::string& path) {
 
 // ------------------------------------------------------------ mappings
 
-FileMapping::FileMapping(FileMapping&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
-
-FileMapping& FileMapping::operator=(FileMapping&& other) noexcept {
-  if (this != &other) {
-    this->~FileMapping();
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-  }
-  return *this;
-}
-
 FileMapping::~FileMapping() {
   if (data_ != nullptr) munmap(const_cast<std::uint8_t*>(data_), size_);
 }
