@@ -95,7 +95,7 @@ BmpReading ReadBmp(std::span<const std::uint8_t> file) {
   if (!Holds(file, pixel_offset, stride * static_cast<std::uint64_t>(height)))
     return Refuse("its pixel rows run past the end of the file");
   picture.pixels.resize(static_cast<std::size_t>(width * height));
-  for (std::int64_t row = 0; row < height; ++row) {
+  for (std::int64_t row = 0; width != 0 && row < height; ++row) {
     const std::int64_t stored = top_down ? row : height - 1 - row;
     std::memcpy(picture.pixels.data() + row * width, file.data() + pixel_offset + stored * stride,
                 static_cast<std::size_t>(width));
