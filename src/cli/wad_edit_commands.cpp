@@ -113,19 +113,19 @@ std::string AddedName(const std::string& path, bool from_wav) {
   return (dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)) + ".SFX";
 }
 
-// The changes that the arguments ask for, each with the line that tells it;
-// false after telling every refusal.
+// The changes that the arguments ask for, each with the line that tells it
+// after its verb; false after telling every refusal.
 bool ReadChanges(const ParsedArgs& args, WadImage image, Streams streams, std::vector<WadChange>& changes,
                  std::vector<std::string>& told) {
   const std::string& action = args.positional[0];
   const std::string& archive = args.positional[1];
   const bool from_wav = args.Has("--from-wav");
   bool ok = true;
-  const auto add_content = [&](WadChange change, const std::string& path, const std::string& verb) {
+  const auto add_content = [&](WadChange change, const std::string& path) {
     std::size_t size = 0;
     std::optional<std::vector<std::uint8_t>> block = EntryBlock(path, from_wav, streams, size);
     if (!block) return false;
-    told.push_back(verb + " " + ShownText(change.name) + " (" + std::to_string(size) + " bytes from " +
+    told.push_back(ShownText(change.name) + " (" + std::to_string(size) + " bytes from " +
                    ShownText(path, TextOrigin::Local) + ", " + std::to_string(block->size()) + " stored)");
     change.block = std::move(*block);
     changes.push_back(std::move(change));
@@ -136,11 +136,11 @@ bool ReadChanges(const ParsedArgs& args, WadImage image, Streams streams, std::v
       const std::string& path = args.positional[i];
       const std::optional<std::string> name =
           NewEntryName(args.values.count("--as") ? args.Value("--as") : AddedName(path, from_wav), streams);
-      ok = name && add_content({WadChange::Add, *name, {}, {}}, path, "add") && ok;
+      ok = name && add_content({WadChange::Add, *name, {}, {}}, path) && ok;
     }
   } else if (action == "replace") {
     const std::optional<std::string> name = EntryNamed(image, archive, args.positional[2], streams);
-    ok = name && add_content({WadChange::Replace, *name, {}, {}}, args.positional[3], "replace");
+    ok = name && add_content({WadChange::Replace, *name, {}, {}}, args.positional[3]);
   } else if (action == "remove") {
     for (std::size_t i = 2; i < args.positional.size(); ++i) {
       const std::optional<std::string> name = EntryNamed(image, archive, args.positional[i], streams);
@@ -149,7 +149,7 @@ bool ReadChanges(const ParsedArgs& args, WadImage image, Streams streams, std::v
         continue;
       }
       changes.push_back({WadChange::Remove, *name, {}, {}});
-      told.push_back("remove " + ShownText(*name));
+      told.push_back(ShownText(*name));
     }
   } else {
     const std::optional<std::string> name = EntryNamed(image, archive, args.positional[2], streams);
@@ -157,7 +157,7 @@ bool ReadChanges(const ParsedArgs& args, WadImage image, Streams streams, std::v
     ok = name && new_name;
     if (ok) {
       changes.push_back({WadChange::Rename, *name, *new_name, {}});
-      told.push_back("rename " + ShownText(*name) + " to " + ShownText(*new_name));
+      told.push_back(ShownText(*name) + " to " + ShownText(*new_name));
     }
   }
   return ok;
@@ -200,20 +200,25 @@ int RunWadEdit(const ParsedArgs& args, Streams streams) {
 
   const bool dry_run = args.Has("--dry-run");
   if (streams.verbosity != Verbosity::Quiet) {
+    const std::string& action = args.positional[0];
     for (const std::string& line : told)
-      streams.out << (dry_run ? "would " : "") << line << "\n";
+      streams.out << (dry_run ? "would " + action : action + (action.back() == 'e' ? "d" : "ed")) << " "
+                  << line << "\n";
   }
-  const std::string detail = std::to_string(WadEntryCount(update.image)) + " entries, " +
-                             std::to_string(update.image.size()) + " bytes";
+  const std::uint32_t count = WadEntryCount(update.directory);
+  const std::string detail = std::to_string(count) + (count == 1 ? " entry, " : " entries, ") +
+                             std::to_string(update.size) + " bytes";
   if (dry_run) {
     if (streams.verbosity != Verbosity::Quiet)
       streams.out << "would write " << shown << " (" << detail << "); nothing was written (--dry-run)\n";
     return kExitSuccess;
   }
-  if (SaveAndReport(streams, path, update.image, Overwrite, detail) == SaveOutcome::Written)
-    return kExitSuccess;
-  streams.err << "vorevuvo: " << shown << " was left as it is\n";
-  return kExitFailure;
+  if (WriteOutputPieces(path, update.Pieces(), Overwrite) != SaveOutcome::Written) {
+    streams.err << "vorevuvo: " << shown << " was left as it is\n";
+    return kExitFailure;
+  }
+  if (streams.verbosity != Verbosity::Quiet) streams.out << "wrote " << shown << " (" << detail << ")\n";
+  return kExitSuccess;
 }
 
 } // namespace kv::cli

@@ -7,7 +7,8 @@
 //   10  4  offset of the pixel rows
 //   14     the information header, its own size first:
 //            12 (the old core header): width and height as 16-bit values,
-//               planes, bits; colour table entries of 3 bytes
+//               planes, bits; colour table entries of 3 bytes, as many as
+//               fit before the pixels
 //            40 and more (the info header and its longer forms 52, 56, 64,
 //               108, 124): 4 size, 4 width, 4 height (signed), 2 planes,
 //               2 bits, 4 compression, 4 image size, 8 resolution, 4 colours
@@ -24,6 +25,7 @@
 // a file that is short of any of them is refused whole.
 #include "media/bmp_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/little_endian.h"
@@ -34,10 +36,6 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
-
-std::uint16_t LoadLE16(const std::uint8_t* at) {
-  return static_cast<std::uint16_t>(at[0] | at[1] << 8);
-}
 
 BmpReading Refuse(std::string problem) {
   return {std::nullopt, std::move(problem)};
@@ -64,7 +62,11 @@ BmpReading ReadBmp(std::span<const std::uint8_t> file) {
   std::int64_t height = core ? LoadLE16(info + 6) : static_cast<std::int32_t>(LoadLE32(info + 8));
   const std::uint16_t bits = LoadLE16(info + (core ? 10 : 14));
   const std::uint32_t compression = core ? 0 : LoadLE32(info + 16);
-  std::uint64_t table_entries = core ? 256 : LoadLE32(info + 32);
+  const std::uint64_t entry_size = core ? 3 : 4, table_at = kFileHeaderSize + std::uint64_t{header_size};
+  // The core header does not count its table: it fills the room before the pixels.
+  std::uint64_t table_entries =
+      core ? std::min<std::uint64_t>(256, pixel_offset > table_at ? (pixel_offset - table_at) / 3 : 0)
+           : LoadLE32(info + 32);
   if (bits != 8)
     return Refuse("it has " + std::to_string(bits) +
                   " bits per pixel; only 8-bit indexed BMP files are read");
@@ -77,12 +79,11 @@ BmpReading ReadBmp(std::span<const std::uint8_t> file) {
     return Refuse("it is " + std::to_string(width) + " x " + std::to_string(height) +
                   " pixels; a CEL image holds at most " + std::to_string(kMaxCelSide) + " x " +
                   std::to_string(kMaxCelSide));
-  if (table_entries == 0) table_entries = 256;
+  if (table_entries == 0 && !core) table_entries = 256;
   if (table_entries > 256)
     return Refuse("its colour table says " + std::to_string(table_entries) + " colours; 8 bits index 256");
 
   BmpPicture picture;
-  const std::uint64_t entry_size = core ? 3 : 4, table_at = kFileHeaderSize + std::uint64_t{header_size};
   if (!Holds(file, table_at, entry_size * table_entries)) return Refuse("it ends inside its colour table");
   for (std::size_t i = 0; i < table_entries; ++i) {
     const std::uint8_t* entry = file.data() + table_at + entry_size * i;

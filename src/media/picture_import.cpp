@@ -21,6 +21,14 @@ int Distance(const BmpColour& colour, Palette palette, std::size_t entry) {
   return red * red + green * green + blue * blue;
 }
 
+// The first entry that shows `colour`, or 256 when none does.
+std::size_t FirstMatch(const BmpColour& colour, Palette palette) {
+  std::size_t entry = 0;
+  while (entry < 256 && !Matches(colour, palette, entry))
+    ++entry;
+  return entry;
+}
+
 } // namespace
 
 PaletteMapping MapToPalette(const BmpPicture& picture, Palette palette) {
@@ -29,10 +37,7 @@ PaletteMapping MapToPalette(const BmpPicture& picture, Palette palette) {
   for (std::size_t index = 0; index < 256; ++index) {
     const BmpColour& colour = picture.colours[index];
     std::size_t best = index;
-    if (!Matches(colour, palette, index)) {
-      for (best = 0; best < 256 && !Matches(colour, palette, best); ++best) {
-      }
-    }
+    if (!Matches(colour, palette, index)) best = FirstMatch(colour, palette);
     if (best == 256) {
       changes[index] = true;
       best = 0;

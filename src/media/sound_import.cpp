@@ -37,6 +37,7 @@ SfxImport ImportSfxClip(std::span<const std::uint8_t> wav_file) {
   const WavReading reading = ReadWav(wav_file);
   if (!reading.sound) return Refuse(reading.problem);
   const WavSound& sound = *reading.sound;
+  if (sound.frames() == 0) return Refuse("its data chunk holds no sound");
   const std::size_t length = ResampledLength(sound.frames(), sound.sample_rate, kSfxSamplesPerSecond);
   if (length > kMaxSfxClipSize) {
     return Refuse("at 11025 samples per second it makes " + std::to_string(length) +

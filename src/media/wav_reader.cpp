@@ -49,10 +49,6 @@ constexpr std::size_t kExtensibleSize = 40;
 constexpr std::uint8_t kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
-std::uint16_t LoadLE16(const std::uint8_t* at) {
-  return static_cast<std::uint16_t>(at[0] | at[1] << 8);
-}
-
 WavReading Refuse(std::string problem) {
   return {std::nullopt, std::move(problem)};
 }

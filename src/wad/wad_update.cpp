@@ -25,7 +25,9 @@ struct Record {
 };
 
 WadUpdate Refuse(std::string problem) {
-  return {{}, std::move(problem)};
+  WadUpdate update;
+  update.problem = std::move(problem);
+  return update;
 }
 
 // The live records of each name (ASCII case ignored), in directory order.
@@ -127,11 +129,14 @@ WadUpdate UpdateWadArchive(WadImage image, std::span<const WadChange> changes) {
     end += size;
   }
 
-  std::vector<std::uint8_t> out(static_cast<std::size_t>(end), 0);
-  StoreLE16(out, 0, static_cast<std::uint32_t>(records.size()));
+  WadUpdate update;
+  update.size = end;
+  update.directory.resize(kWadCountSize + kWadRecordSize * records.size(), 0);
+  StoreLE16(update.directory, 0, static_cast<std::uint32_t>(records.size()));
+  std::uint64_t written = update.directory.size();
   for (std::size_t i = 0; i < records.size(); ++i) {
     const Record& record = records[i];
-    std::uint8_t* directory = out.data() + kWadCountSize + kWadRecordSize * i;
+    std::uint8_t* directory = update.directory.data() + kWadCountSize + kWadRecordSize * i;
     if (record.stored_name) {
       std::memcpy(directory, record.stored_name, kWadNameRoom);
     } else {
@@ -142,9 +147,31 @@ WadUpdate UpdateWadArchive(WadImage image, std::span<const WadChange> changes) {
                      : image.subspan(record.entry.data_offset, record.entry.compressed_size);
     StoreLE32(directory + kWadNameRoom, static_cast<std::uint32_t>(block.size()));
     StoreLE32(directory + kWadNameRoom + 4, offsets[i]);
-    std::copy(block.begin(), block.end(), out.begin() + offsets[i]);
+    if (offsets[i] != written) continue; // a block placed before, shared
+    written += block.size();
+    // Blocks that lay back to back stay one piece.
+    std::vector<std::span<const std::uint8_t>>& blocks = update.blocks;
+    if (!blocks.empty() && blocks.back().data() + blocks.back().size() == block.data() && !block.empty()) {
+      blocks.back() = {blocks.back().data(), blocks.back().size() + block.size()};
+    } else {
+      blocks.push_back(block);
+    }
   }
-  return {std::move(out), {}};
+  return update;
+}
+
+std::vector<std::span<const std::uint8_t>> WadUpdate::Pieces() const {
+  std::vector<std::span<const std::uint8_t>> pieces = {directory};
+  pieces.insert(pieces.end(), blocks.begin(), blocks.end());
+  return pieces;
+}
+
+std::vector<std::uint8_t> WadUpdate::Joined() const {
+  std::vector<std::uint8_t> image;
+  image.reserve(static_cast<std::size_t>(size));
+  for (const std::span<const std::uint8_t> piece : Pieces())
+    image.insert(image.end(), piece.begin(), piece.end());
+  return image;
 }
 
 } // namespace kv

@@ -23,11 +23,21 @@ struct WadChange {
   std::vector<std::uint8_t> block;
 };
 
-// The new archive, or why it cannot be made.
+// The new archive, or why it cannot be made. It is kept as the pieces to
+// write one behind the other, its count and directory first, then its
+// blocks, which lie in the old image and in the changes (they must outlive
+// it): an archive of hundreds of megabytes is written without a second copy
+// in memory.
 struct WadUpdate {
-  std::vector<std::uint8_t> image; // empty when `problem` is set
-  std::string problem;             // "NAME: why", naming the entry
+  std::vector<std::uint8_t> directory;
+  std::vector<std::span<const std::uint8_t>> blocks;
+  std::uint64_t size = 0; // of the whole archive
+  std::string problem;    // "NAME: why", naming the entry
   bool ok() const { return problem.empty(); }
+  // The directory, then the blocks.
+  std::vector<std::span<const std::uint8_t>> Pieces() const;
+  // The whole archive in one buffer.
+  std::vector<std::uint8_t> Joined() const;
 };
 
 // The archive with `changes` made to it:
