@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (sound.frames() > 2000 || sound.sample_rate > 200000) return 0;
   const kv::SfxImport import = kv::ImportSfxClip(file);
   const std::size_t length = kv::ResampledLength(sound.frames(), sound.sample_rate, kv::kSfxSamplesPerSecond);
-  if (import.ok() != (length <= kv::kMaxSfxClipSize) || (import.ok() && import.clip.size() != length))
+  if (import.ok() != (sound.frames() != 0 && length <= kv::kMaxSfxClipSize) ||
+      (import.ok() && import.clip.size() != length))
     __builtin_trap();
   return 0;
 }
