@@ -30,9 +30,10 @@ const char* const kBmpToCelHelp =
     "  --overwrite        what to do when an output exists (default: ask at a\n"
     "                     terminal, else skip)\n"
     "\n"
-    "Refused, and nothing written: a BMP that is not 8-bit indexed and\n"
-    "uncompressed, a picture wider or higher than 65535 pixels, a name that does\n"
-    "not fit, two images of the same name.\n";
+    "Read are 8-bit indexed BMP files, uncompressed or run-length coded (as\n"
+    "ImageMagick writes them). Refused, and nothing written: any other BMP, a\n"
+    "picture wider or higher than 65535 pixels, a name that does not fit, two\n"
+    "images of the same name.\n";
 
 const CommandSyntax kBmpToCelSyntax{{"-o", "--pal", "--write-pal", "--overwrite"}, {}};
 

@@ -17,12 +17,17 @@
 //   offset the rows, each padded to a multiple of 4 bytes; bottom row first
 //          when the height is positive, top row first when it is negative
 //
-// Read are 8 bits per pixel, uncompressed (compression 0): one colour index a
-// pixel. The colour table may hold fewer than 256 entries; the rest are black.
+// Read are 8 bits per pixel, uncompressed (compression 0: one colour index a
+// pixel) or run-length coded (compression 1, rows bottom up: pairs of a
+// count and an index; a count of 0 followed by 0 ends a row, 1 the picture,
+// 2 moves by the next two bytes, 3 or more gives that many indices as they
+// are, padded to an even count). The colour table may hold fewer than 256
+// entries; the rest are black.
 //
 // Bounds. The header, the table and every row are checked against the
 // file's length as `at > length - size`, with sizes computed in 64 bits;
-// a file that is short of any of them is refused whole.
+// a file that is short of any of them is refused whole. Coded rows stop at
+// the end of the data, and a coded picture is held to 16 M pixels.
 #include "media/bmp_reader.h"
 
 #include <algorithm>
@@ -36,9 +41,50 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kRle8 = 1;
+// A run-length coded picture may claim far more pixels than its data hold.
+constexpr std::int64_t kMaxRlePixels = 16 * 1024 * 1024;
 
 BmpReading Refuse(std::string problem) {
   return {std::nullopt, std::move(problem)};
+}
+
+// The pixels of run-length coded rows, bottom row first as they are stored,
+// top row first as they are returned; pixels that the codes leave out are 0.
+// A code that reaches past the data ends it; pixels placed outside the
+// picture are dropped.
+std::vector<std::uint8_t> DecodeRle8(std::span<const std::uint8_t> data, std::uint16_t width,
+                                     std::uint16_t height) {
+  std::vector<std::uint8_t> pixels(std::size_t{width} * height, 0);
+  std::size_t x = 0, y = 0; // y counts rows from the bottom
+  const auto put = [&](std::uint8_t index) {
+    if (x < width && y < height) pixels[(height - 1 - y) * std::size_t{width} + x] = index;
+    ++x;
+  };
+  for (std::size_t at = 0; at + 2 <= data.size() && y < height;) {
+    const std::uint8_t count = data[at], value = data[at + 1];
+    at += 2;
+    if (count != 0) {
+      for (int i = 0; i < count; ++i)
+        put(value);
+    } else if (value == 0) { // end of the row
+      x = 0;
+      ++y;
+    } else if (value == 1) { // end of the picture
+      break;
+    } else if (value == 2) { // a move right and up
+      if (at + 2 > data.size()) break;
+      x += data[at];
+      y += data[at + 1];
+      at += 2;
+    } else { // `value` pixels as they are, padded to an even count
+      if (value > data.size() - at) break;
+      for (int i = 0; i < value; ++i)
+        put(data[at + i]);
+      at += value + value % 2;
+    }
+  }
+  return pixels;
 }
 
 bool Holds(std::span<const std::uint8_t> file, std::uint64_t at, std::uint64_t size) {
@@ -70,11 +116,11 @@ BmpReading ReadBmp(std::span<const std::uint8_t> file) {
   if (bits != 8)
     return Refuse("it has " + std::to_string(bits) +
                   " bits per pixel; only 8-bit indexed BMP files are read");
-  if (compression != 0)
-    return Refuse("its pixels are compressed (method " + std::to_string(compression) +
-                  "); only uncompressed BMP files are read");
   const bool top_down = height < 0;
   if (top_down) height = -height;
+  if (compression != 0 && (compression != kRle8 || top_down))
+    return Refuse("its pixels are compressed (method " + std::to_string(compression) +
+                  "); read are uncompressed BMP files and run-length coded ones stored bottom up");
   if (width < 0 || width > kMaxCelSide || height > kMaxCelSide)
     return Refuse("it is " + std::to_string(width) + " x " + std::to_string(height) +
                   " pixels; a CEL image holds at most " + std::to_string(kMaxCelSide) + " x " +
@@ -92,6 +138,14 @@ BmpReading ReadBmp(std::span<const std::uint8_t> file) {
 
   picture.width = static_cast<std::uint16_t>(width);
   picture.height = static_cast<std::uint16_t>(height);
+  if (compression == kRle8) {
+    if (width * height > kMaxRlePixels)
+      return Refuse("its " + std::to_string(width * height) + " run-length coded pixels are more than the " +
+                    std::to_string(kMaxRlePixels) + " read here");
+    if (pixel_offset > file.size()) return Refuse("its pixel data lie past the end of the file");
+    picture.pixels = DecodeRle8(file.subspan(pixel_offset), picture.width, picture.height);
+    return {std::move(picture), {}};
+  }
   const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 3) / 4 * 4;
   if (!Holds(file, pixel_offset, stride * static_cast<std::uint64_t>(height)))
     return Refuse("its pixel rows run past the end of the file");

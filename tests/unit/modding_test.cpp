@@ -138,7 +138,7 @@ TEST_F(Modding, ClipsOfSpeechAndOfASweepAreWithin30DbOfSoxAndAnExtractedClipCome
       << long_one.err;
 }
 
-TEST_F(Modding, BmpFilesOfTheConverterComeBackAsTheirCelAndForeignColoursAreCountedAndTold) {
+TEST_F(Modding, BmpFilesOfTheConverterAndOfImageMagickBecomeTheirCelAndForeignColoursAreCountedAndTold) {
   const CelPicture w = AsymmetricPicture("W", 5, 3), logo = AsymmetricPicture("LOGO", 2, 1);
   const CelImageInput images[] = {{"W", 5, 3, w.pixels}, {"LOGO", 2, 1, logo.pixels}};
   const Bytes cel = BuildCelFile(images).bytes;
@@ -160,6 +160,14 @@ TEST_F(Modding, BmpFilesOfTheConverterComeBackAsTheirCelAndForeignColoursAreCoun
   EXPECT_EQ(warned.status, cli::kExitSuccess);
   EXPECT_TRUE(Has(warned.err, "warning: T_W.BMP: 1 pixel has a colour that the palette does not hold"))
       << warned.err;
+  // ImageMagick codes the rows of its own 8-bit BMP files by runs, or not.
+  Shell("mkdir rle plain && convert -seed 3 -size 37x11 plasma:fractal -colors 200 -type palette "
+        "BMP3:rle/IMG.BMP && convert rle/IMG.BMP -compress none BMP3:plain/IMG.BMP");
+  ASSERT_EQ(ReadBytes("rle/IMG.BMP").at(30), 1) << "run-length coded";
+  EXPECT_EQ(Cli({"bmp2cel", "rle/IMG.BMP", "--write-pal", "R.PAL", "-o", "R.CEL"}).status, cli::kExitSuccess);
+  EXPECT_EQ(Cli({"bmp2cel", "plain/IMG.BMP", "--write-pal", "P.PAL", "-o", "P.CEL"}).status,
+            cli::kExitSuccess);
+  EXPECT_EQ(ReadBytes("R.CEL"), ReadBytes("P.CEL"));
   const CliRun refused = Cli({"bmp2cel", "T_W.BMP", "T.PAL", "--pal", "T.PAL", "-o", "X.CEL"});
   EXPECT_TRUE(Has(refused.err, "T.PAL: cannot become a CEL image: it is not a BMP file")) << refused.err;
   EXPECT_FALSE(std::filesystem::exists("X.CEL"));
