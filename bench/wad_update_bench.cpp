@@ -51,6 +51,7 @@ const std::string& ArchivePath() {
 void BM_ReplaceOneEntryOf65535(benchmark::State& state) {
   const kv::WadChange change[] = {
       {kv::WadChange::Replace, "E32767.SFX", {}, kv::ImplodeBlock(std::vector<std::uint8_t>(5000, 128))}};
+  ArchivePath(); // made before the clock runs
   for (auto _ : state) {
     const std::optional<kv::LoadedFile> loaded = kv::LoadFile(ArchivePath());
     const kv::WadUpdate update = kv::UpdateWadArchive(loaded->bytes(), change);
