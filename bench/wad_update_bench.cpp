@@ -56,7 +56,8 @@ void BM_ReplaceOneEntryOf65535(benchmark::State& state) {
     const std::optional<kv::LoadedFile> loaded = kv::LoadFile(ArchivePath());
     const kv::WadUpdate update = kv::UpdateWadArchive(loaded->bytes(), change);
     if (!update.ok() ||
-        kv::WriteOutputPieces(ArchivePath(), update.Pieces(), kv::Overwrite) != kv::SaveOutcome::Written)
+        kv::WriteOutputPieces(ArchivePath(), update.Pieces(), kv::Overwrite,
+                              kv::platform::LookAtName(ArchivePath())) != kv::SaveOutcome::Written)
       state.SkipWithError("the archive was not updated");
   }
   state.SetBytesProcessed(

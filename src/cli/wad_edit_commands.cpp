@@ -213,7 +213,8 @@ int RunWadEdit(const ParsedArgs& args, Streams streams) {
       streams.out << "would write " << shown << " (" << detail << "); nothing was written (--dry-run)\n";
     return kExitSuccess;
   }
-  if (WriteOutputPieces(path, update.Pieces(), Overwrite) != SaveOutcome::Written) {
+  if (WriteOutputPieces(path, update.Pieces(), Overwrite, platform::LookAtName(path)) !=
+      SaveOutcome::Written) {
     streams.err << "vorevuvo: " << shown << " was left as it is\n";
     return kExitFailure;
   }

@@ -45,7 +45,7 @@ const char* YesNo(bool yes) {
 }
 
 const CommentaryLine* LineOfRow(HWND list, int row) {
-  const auto* record = dynamic_cast<const CommentaryRow*>(RowRecordOf(RowData(list, row)));
+  const auto* record = dynamic_cast<const CommentaryRow*>(RecordOfRow(list, row));
   return record == nullptr ? nullptr : &record->line;
 }
 
@@ -76,21 +76,14 @@ void CreateCommentaryControls(HWND window) {
 }
 
 void FillCommentaryList(HWND list, std::vector<CommentaryLine> lines) {
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  std::vector<ListRow> rows;
+  rows.reserve(lines.size());
   for (CommentaryLine& line : lines) {
-    const std::string name = line.outputName;
-    const bool flags[] = {line.hasTeamName, line.hasStarPlayerName, line.hasThrowerName};
-    const LPARAM record = AdoptRowRecord(std::make_unique<CommentaryRow>(std::move(line)));
-    const int row = AppendRow(list, SystemText(name), record);
-    if (row < 0) {
-      ReleaseRowRecord(record);
-      break;
-    }
-    for (int column = 2; const bool flag : flags)
-      SetCellText(list, row, column++, YesNo(flag));
+    std::vector<std::string> cells = {SystemText(line.outputName), "", YesNo(line.hasTeamName),
+                                      YesNo(line.hasStarPlayerName), YesNo(line.hasThrowerName)};
+    rows.push_back({std::move(cells), std::make_unique<CommentaryRow>(std::move(line))});
   }
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  SetListRows(list, std::move(rows));
 }
 
 } // namespace
@@ -118,12 +111,16 @@ void RecountExclusions(HWND window) {
   unsigned included = 0;
   unsigned excluded = 0;
   const int rows = RowCount(CurrentListView);
+  // One repaint for the whole column.
+  SendMessageA(CurrentListView, WM_SETREDRAW, FALSE, 0);
   for (int row = 0; row < rows; ++row) {
     const CommentaryLine* line = LineOfRow(CurrentListView, row);
     const bool out = line != nullptr && IsLineExcluded(*line, window);
     SetCellText(CurrentListView, row, kExcludedColumn, YesNo(out));
     ++(out ? excluded : included);
   }
+  SendMessageA(CurrentListView, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(CurrentListView, nullptr, TRUE);
   SetWindowTextA(IncludedLabel, ("Included: " + std::to_string(included)).c_str());
   SetWindowTextA(ExcludedLabel, ("Excluded: " + std::to_string(excluded)).c_str());
 }

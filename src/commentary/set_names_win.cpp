@@ -51,12 +51,17 @@ HTREEITEM AppendItem(HWND tree, HTREEITEM parent, const NameListItem& entry) {
   return item;
 }
 
+// Drawing waits for the last name, so that a long list is not repainted
+// once per name.
 void FillNameTree(HWND tree) {
+  SendMessageA(tree, WM_SETREDRAW, FALSE, 0);
   HTREEITEM group = TVI_ROOT;
   for (const NameListItem& entry : NameListTable()) {
     HTREEITEM item = AppendItem(tree, entry.isGroup ? TVI_ROOT : group, entry);
     if (entry.isGroup) group = item;
   }
+  SendMessageA(tree, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(tree, nullptr, TRUE);
 }
 
 } // namespace

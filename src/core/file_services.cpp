@@ -136,14 +136,19 @@ std::optional<LoadedFile> LoadFile(const std::string& path) {
 }
 
 SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode) {
+  return WriteOutputFile(path, data, mode, platform::LookAtName(path));
+}
+
+SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode,
+                            const platform::NameLook& look) {
   const std::span<const std::uint8_t> pieces[] = {data};
-  return WriteOutputPieces(path, pieces, mode);
+  return WriteOutputPieces(path, pieces, mode, look);
 }
 
 SaveOutcome WriteOutputPieces(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces,
-                              OverwriteMode mode) {
+                              OverwriteMode mode, const platform::NameLook& look) {
   // A folder under the name is no file to keep or to ask about.
-  if (platform::IsFolder(path)) {
+  if (look.holds == platform::NameHolds::Folder) {
     platform::SetLastError(platform::kErrorAccessDenied);
     ShowSystemError(text::kSaveFileCaption, path);
     return SaveOutcome::Failed;
@@ -151,7 +156,9 @@ SaveOutcome WriteOutputPieces(const std::string& path, std::span<const std::span
   // The name is looked at before the work and again, in one step, as the
   // file is published: one that appears in between counts as existing.
   bool replace = mode != Ask && mode != Skip;
-  if (!replace && platform::FileExists(path)) {
+  const bool exists = look.holds == platform::NameHolds::File ||
+                      (look.holds == platform::NameHolds::Unknown && platform::FileExists(path));
+  if (!replace && exists) {
     if (!MayReplace(path, mode)) return SaveOutcome::Kept;
     replace = true;
   }

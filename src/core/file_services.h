@@ -55,10 +55,13 @@ enum class SaveOutcome {
 // when the command line is interrupted (see InterruptionGuard). A folder
 // under the name is a failure.
 SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode);
+// The same, with what LookAtName told of `path` just before.
+SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode,
+                            const platform::NameLook& look);
 // WriteOutputFile for a file made of `pieces`, written one behind the other
 // (a large file assembled from parts of others without a copy in memory).
 SaveOutcome WriteOutputPieces(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces,
-                              OverwriteMode mode);
+                              OverwriteMode mode, const platform::NameLook& look);
 // WriteOutputFile: true when the bytes were written.
 bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode);
 

@@ -6,9 +6,9 @@ OutputRun::OutputRun() : folder_(platform::CurrentDirectory()) {}
 
 SaveOutcome OutputRun::Save(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode,
                             const std::string& source) {
-  const std::optional<platform::FileIdentity> existing = platform::IdentityOf(path);
-  if (existing) {
-    if (const auto earlier = files_.find(*existing); earlier != files_.end()) {
+  const platform::NameLook look = platform::LookAtName(path);
+  if (look.identity) {
+    if (const auto earlier = files_.find(*look.identity); earlier != files_.end()) {
       platform::ShowMessage(
           nullptr, text::kWouldReplace + earlier->second.name + text::kWrittenBy + earlier->second.source,
           source, platform::Buttons::Ok);
@@ -16,7 +16,7 @@ SaveOutcome OutputRun::Save(const std::string& path, std::span<const std::uint8_
       return SaveOutcome::Failed;
     }
   }
-  const SaveOutcome outcome = WriteOutputFile(path, data, mode);
+  const SaveOutcome outcome = WriteOutputFile(path, data, mode, look);
   switch (outcome) {
   case SaveOutcome::Written:
     ++written_;

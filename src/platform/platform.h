@@ -99,6 +99,15 @@ struct FileIdentity {
 };
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 bool IsFolder(const std::string& path);
+// What a name stands for right now, in one look (a name that is not there
+// costs Wine a read of its folder, so each is looked at once). LastError()
+// is kept.
+enum class NameHolds { Nothing, File, Folder, Unknown };
+struct NameLook {
+  NameHolds holds = NameHolds::Unknown;
+  std::optional<FileIdentity> identity; // when it holds a file or a folder
+};
+NameLook LookAtName(const std::string& path);
 // Makes the folder `path` and every missing folder above it. True when
 // `path` is a folder afterwards; otherwise LastError tells why not.
 bool MakeFolders(const std::string& path);

@@ -28,7 +28,7 @@ struct RemixRow final : RowRecord {
 constexpr ListColumn kRemixColumns[] = {{"Name", LVCFMT_LEFT, 500}};
 
 const RemixEntry* EntryOfRow(int row) {
-  const auto* record = dynamic_cast<const RemixRow*>(RowRecordOf(RowData(CurrentListView, row)));
+  const auto* record = dynamic_cast<const RemixRow*>(RecordOfRow(CurrentListView, row));
   return record == nullptr ? nullptr : &record->entry;
 }
 
@@ -46,14 +46,13 @@ void ShowRemixWindow(HWND window) {
     ShowMainMenu(window);
     return;
   }
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  std::vector<ListRow> rows;
+  rows.reserve(entries->size());
   for (RemixEntry& entry : *entries) {
-    const std::string name = entry.name;
-    const LPARAM record = AdoptRowRecord(std::make_unique<RemixRow>(std::move(entry)));
-    if (AppendRow(list, SystemText(name), record) < 0) ReleaseRowRecord(record);
+    std::vector<std::string> cells = {SystemText(entry.name)};
+    rows.push_back({std::move(cells), std::make_unique<RemixRow>(std::move(entry))});
   }
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  SetListRows(list, std::move(rows));
 }
 
 void PreviewRemix() {

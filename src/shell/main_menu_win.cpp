@@ -37,25 +37,12 @@ BOOL CALLBACK DestroyChild(HWND child, LPARAM) {
   return TRUE;
 }
 
-// The rows' records end with the list: read each row's item data in order.
-void ReleaseListRecords(HWND list) {
-  const auto rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < rows; ++row) {
-    LVITEMA item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam != 0)
-      ReleaseRowRecord(item.lParam);
-  }
-}
-
 } // namespace
 
 void ClearChildWindows(HWND window) {
   // The sound stops first: it may play from memory that goes below.
   PlaySoundClip(std::nullopt);
   ReleaseCurrentWad();
-  if (CurrentListView != nullptr && IsWindow(CurrentListView)) ReleaseListRecords(CurrentListView);
   CurrentListView = nullptr;
   if (SetNamesTree != nullptr && IsWindow(SetNamesTree)) DestroyWindow(GetParent(SetNamesTree));
   SetNamesTree = nullptr;

@@ -32,6 +32,8 @@
 
 #include "core/compressed_block.h"
 #include "shell/commands.h"
+#include "shell/list_view_win.h"
+#include "shell/mode_state.h"
 #include "shell/shell.h"
 
 namespace kv {
@@ -54,12 +56,33 @@ HFONT ChildFont() {
   return font.get();
 }
 
+// Sets the cursor that the window under the mouse asks for, as a move of
+// the mouse would: the wait cursor over our windows while a command runs.
+void RefreshCursor() {
+  POINT point{};
+  GetCursorPos(&point);
+  HWND under = WindowFromPoint(point);
+  DWORD process = 0;
+  if (under == nullptr || (GetWindowThreadProcessId(under, &process), process != GetCurrentProcessId()))
+    return;
+  const auto hit = static_cast<WORD>(SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y)));
+  SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
 // Runs one command unless another one is running; see the notes at the top.
+// The program stays single-threaded, so nothing is drawn while the command
+// works: the wait cursor shows that it does, and once it has returned every
+// window of ours repaints what it changed at once.
 template <typename Command> void RunCommand(Command command) {
   if (command_running) return;
   command_running = true;
+  RefreshCursor();
   command();
   command_running = false;
+  RefreshCursor();
+  for (HWND window : {MainWindow, GetParent(SetNamesTree)})
+    if (window != nullptr && IsWindow(window))
+      RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   std::vector<HWND> closes;
   closes.swap(held_closes);
   for (HWND window : closes)
@@ -153,6 +176,9 @@ LRESULT OnTreeSelectionChanged(const NMTREEVIEWA& change) {
 LRESULT OnNotify(HWND window, WPARAM wparam, LPARAM lparam) {
   const auto& header = *reinterpret_cast<const NMHDR*>(lparam);
   switch (header.code) {
+  case LVN_GETDISPINFOA: ServeListCell(*reinterpret_cast<NMLVDISPINFOA*>(lparam)); return 0;
+  case LVN_ODFINDITEMA: return FindListRow(*reinterpret_cast<const NMLVFINDITEMA*>(lparam));
+  case LVN_ODFINDITEMW: return FindListRow(*reinterpret_cast<const NMLVFINDITEMW*>(lparam));
   case LVN_COLUMNCLICK: return OnColumnClick(*reinterpret_cast<const NMLISTVIEW*>(lparam));
   case TVN_ITEMEXPANDINGA: return OnTreeExpanding(*reinterpret_cast<const NMTREEVIEWA*>(lparam));
   case TVN_SELCHANGEDA: return OnTreeSelectionChanged(*reinterpret_cast<const NMTREEVIEWA*>(lparam));
@@ -179,6 +205,13 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lp
   case WM_COMMAND: return OnCommand(window, wparam, lparam);
   case WM_NOTIFY: return OnNotify(window, wparam, lparam);
   case WM_PARENTNOTIFY: return OnParentNotify(window, wparam, lparam);
+  case WM_SETCURSOR:
+    // Over every control too: a child hands the question to its parent first.
+    if (command_running) {
+      SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+      return TRUE;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
   default: return DefWindowProcA(window, message, wparam, lparam);
   }
 }

@@ -6,8 +6,8 @@
 // commands take the rows' entry names in the order the rows stand in, so a
 // sort decides the order of extraction. The Name cell shows the name in the
 // process's code page; the row's record keeps the entry's own bytes, by
-// which the extraction finds it. The commentary and remix lists hang records
-// of their own on their rows, and the sort moves every record with its row.
+// which the extraction finds it. The commentary and remix rows hold records
+// of their own, and the sort moves every record with its row.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -64,13 +64,11 @@ struct WadRow : RowRecord {
   std::string name;
 };
 
-// The entry names of the rows that `next` visits, in row order.
-std::vector<std::string> NamesOfRows(HWND list, UINT next) {
+// The entry names of the rows that `flags` visit, in row order.
+std::vector<std::string> NamesOfRows(HWND list, UINT flags) {
   std::vector<std::string> names;
-  if (list == nullptr || !IsWindow(list)) return names;
-  for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(row),
-                                                          MAKELPARAM(next, 0)))) >= 0;)
-    if (const auto* record = dynamic_cast<const WadRow*>(RowRecordOf(RowData(list, row))))
+  for (const int row : RowsWith(list, flags))
+    if (const auto* record = dynamic_cast<const WadRow*>(RecordOfRow(list, row)))
       names.push_back(record->name);
   return names;
 }
@@ -146,107 +144,16 @@ HWND CreateWadList(HWND window) {
   return list;
 }
 
-// One row per record, in directory order. Drawing waits for the last row, so
-// that a large archive is not repainted once per row.
+// One row per record, in directory order.
 void FillWadList(HWND list, const std::vector<WadEntry>& entries) {
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(list, LVM_SETITEMCOUNT, entries.size(), 0);
-  for (const WadEntry& entry : entries) {
-    const LPARAM record = AdoptRowRecord(std::make_unique<WadRow>(entry.name));
-    const int row = AppendRow(list, SystemText(entry.name), record);
-    if (row < 0) {
-      ReleaseRowRecord(record);
-      break;
-    }
-    SetCellText(list, row, 1, entry.type);
-    SetCellText(list, row, 2, SignedText(entry.compressed_size));
+  std::vector<ListRow> rows;
+  rows.reserve(entries.size());
+  for (const WadEntry& entry : entries)
     // A declared size that lies outside the file is unknown.
-    SetCellText(list, row, 3, entry.size ? SignedText(*entry.size) : "?");
-    SetCellText(list, row, 4, SignedText(entry.data_offset));
-  }
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
-}
-
-// ------------------------------------------------------------ sorting
-
-struct ColumnFacts {
-  int count = 0;
-  bool right_aligned = false;
-};
-
-// The columns are counted by asking for one index after another until the
-// list has none; the sorted column's alignment decides how it compares.
-ColumnFacts ReadColumnFacts(HWND list, int sorted_column) {
-  ColumnFacts facts;
-  for (;; ++facts.count) {
-    LVCOLUMNA description{};
-    description.mask = LVCF_FMT;
-    if (!SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(facts.count),
-                      reinterpret_cast<LPARAM>(&description)))
-      break;
-    if (facts.count == sorted_column)
-      facts.right_aligned = (description.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT;
-  }
-  return facts;
-}
-
-// Everything of a row that the sort carries to its new place.
-struct RowContent {
-  std::vector<std::string> cells;
-  LPARAM data = 0;
-  UINT state = 0;
-};
-
-constexpr UINT kCarriedStates = LVIS_SELECTED | LVIS_FOCUSED;
-
-RowContent ReadRow(HWND list, int row, int columns) {
-  RowContent content;
-  content.cells.reserve(static_cast<std::size_t>(columns));
-  for (int column = 0; column < columns; ++column)
-    content.cells.push_back(CellText(list, row, column));
-  LVITEMA item{};
-  item.mask = LVIF_PARAM | LVIF_STATE;
-  item.iItem = row;
-  item.stateMask = kCarriedStates;
-  SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  content.data = item.lParam;
-  content.state = item.state & kCarriedStates;
-  return content;
-}
-
-void WriteRow(HWND list, int row, const RowContent& content) {
-  LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = row;
-  item.pszText = const_cast<char*>(content.cells.empty() ? "" : content.cells[0].c_str());
-  item.lParam = content.data;
-  SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  for (std::size_t column = 1; column < content.cells.size(); ++column)
-    SetCellText(list, row, static_cast<int>(column), content.cells[column]);
-}
-
-// Rewrites the rows in place in the planned order. Each row's item data goes
-// with it (it is moved, never copied or released); a row that the sort moved
-// comes back unselected and unfocused, every other row keeps its state.
-void ApplyColumnSort(HWND list, const ColumnSort& sort, int columns) {
-  const int rows = static_cast<int>(sort.order.size());
-  std::vector<RowContent> contents;
-  contents.reserve(sort.order.size());
-  for (int row = 0; row < rows; ++row)
-    contents.push_back(ReadRow(list, row, columns));
-
-  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-  SetRowState(list, -1, kCarriedStates, 0);
-  for (int position = 0; position < rows; ++position) {
-    const std::size_t from = sort.order[static_cast<std::size_t>(position)];
-    const RowContent& content = contents[from];
-    if (from != static_cast<std::size_t>(position)) WriteRow(list, position, content);
-    if (!sort.moved_rows[from] && content.state != 0)
-      SetRowState(list, position, kCarriedStates, content.state);
-  }
-  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+    rows.push_back({{SystemText(entry.name), entry.type, SignedText(entry.compressed_size),
+                     entry.size ? SignedText(*entry.size) : "?", SignedText(entry.data_offset)},
+                    std::make_unique<WadRow>(entry.name)});
+  SetListRows(list, std::move(rows));
 }
 
 } // namespace
@@ -282,18 +189,20 @@ void ExtractSelection(HWND window) {
   ExtractSelectedRows(window, names, ExtractSettingsNow([window] { return ReadExtractSettings(window); }));
 }
 
+// The rows are reordered in the program's table, in one step; a row that
+// the sort moved comes back unselected and unfocused.
 bool SortListByColumn(HWND list, int column, bool ascending) {
   const int rows = RowCount(list);
   if (rows < 2) return false;
-  const ColumnFacts facts = ReadColumnFacts(list, column);
-  if (column < 0 || column >= facts.count) return false;
+  const ColumnLayout layout = ReadColumnLayout(list, column);
+  if (column < 0 || column >= layout.count) return false;
 
   std::vector<std::string> texts;
   texts.reserve(static_cast<std::size_t>(rows));
   for (int row = 0; row < rows; ++row)
     texts.push_back(CellText(list, row, column));
-  const ColumnSort sort = PlanColumnSort(texts, facts.right_aligned, ascending);
-  if (sort.moved) ApplyColumnSort(list, sort, facts.count);
+  const ColumnSort sort = PlanColumnSort(texts, layout.right_aligned, ascending);
+  if (sort.moved) ReorderRows(list, sort.order, sort.moved_rows);
   return sort.moved;
 }
 

@@ -3,6 +3,7 @@
 // archives, Ctrl+A and Extract Selection. (The sample game's clips as WAV
 // files, and input during an extraction: the program journey.)
 #include "e2e/harness.h"
+#include "shell/list_view_win.h"
 #include "support/wad_builder.h"
 #include "wad/current_wad.h"
 
@@ -52,7 +53,7 @@ TEST_F(WadViewer, AnArchiveIsShownExtractedSortedAndLetGoBrokenOnesRefusedAndSel
   for (int row = 0; row < 5; ++row)
     ListView_SetItemState(list, row, LVIS_SELECTED, LVIS_SELECTED);
   std::string long_cell = std::string(300, 'x') + "END";
-  ListView_SetItemText(list, 3, 2, long_cell.data());
+  kv::SetCellText(list, 3, 2, long_cell);
   const auto sort_by_size = [&](const Names& names, const Names& sizes) {
     ClickHeading(list, 3); // "Size"
     EXPECT_EQ(Column(list, 0), names);

@@ -249,6 +249,21 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+NameLook LookAtName(const std::string& path) {
+  const int kept = errno;
+  struct stat info {};
+  NameLook look;
+  if (stat(path.c_str(), &info) != 0) {
+    look.holds = errno == ENOENT || errno == ENOTDIR ? NameHolds::Nothing : NameHolds::Unknown;
+  } else {
+    look.holds = S_ISDIR(info.st_mode) ? NameHolds::Folder : NameHolds::File;
+    look.identity =
+        FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+  }
+  errno = kept;
+  return look;
+}
+
 bool MakeFolders(const std::string& path) {
   int failure = 0;
   for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {

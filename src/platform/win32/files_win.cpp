@@ -137,6 +137,18 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+NameLook LookAtName(const std::string& path) {
+  const KeepLastError keep;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    const bool nothing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return {nothing ? NameHolds::Nothing : NameHolds::Unknown, std::nullopt};
+  }
+  return {(attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? NameHolds::Folder : NameHolds::File,
+          IdentityOf(path)};
+}
+
 bool MakeFolders(const std::string& path) {
   // Each folder on the way down, from the first that can be made: a drive
   // or a share's root only fails with "exists" or "access denied".
