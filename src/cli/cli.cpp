@@ -8,9 +8,12 @@
 #include "cli/cel_commands.h"
 #include "cli/commentary_commands.h"
 #include "cli/help_pages.h"
+#include "cli/picture_commands.h"
 #include "cli/remix_commands.h"
 #include "cli/sample_commands.h"
+#include "cli/sound_commands.h"
 #include "cli/wad_commands.h"
+#include "cli/wad_edit_commands.h"
 
 namespace kv::cli {
 namespace {
@@ -44,12 +47,19 @@ const CommandInfo kCommands[] = {
      true,
      {}},
     {"wad",
-     "list or extract the entries of a WAD archive, or make a new archive",
+     "list, extract, make or change WAD archives",
      kWadHelp,
      &kWadSyntax,
      RunWad,
      true,
      {"list", "extract", "create"}},
+    {"wad",
+     "add, replace, remove or rename the entries of a WAD archive",
+     kWadEditHelp,
+     &kWadEditSyntax,
+     RunWadEdit,
+     true,
+     {"add", "replace", "remove", "rename"}},
     {"cel2bmp",
      "write the images of a CEL file as BMP files",
      kCelToBmpHelp,
@@ -57,6 +67,14 @@ const CommandInfo kCommands[] = {
      RunCelToBmp,
      true,
      {}},
+    {"bmp2cel",
+     "write BMP pictures as the images of a CEL file",
+     kBmpToCelHelp,
+     &kBmpToCelSyntax,
+     RunBmpToCel,
+     true,
+     {}},
+    {"sfx", "make an SFX clip of a WAV file", kSfxHelp, &kSfxSyntax, RunSfx, true, {}},
     {"names",
      "show the team and player name lists of a game folder",
      kNamesHelp,
@@ -108,6 +126,19 @@ bool TakeVerbosity(std::vector<std::string>& args, Verbosity& verbosity, std::st
 
 bool Contains(const std::vector<std::string>& list, const std::string& item) {
   return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+// The row of the table that runs the command `name` with the arguments
+// `rest`: a command may take several rows, each serving its own actions;
+// the row whose actions hold the first argument, else the command's first.
+const CommandInfo* RowFor(const std::string& name, const std::vector<std::string>& rest) {
+  const CommandInfo* first = nullptr;
+  for (const CommandInfo& command : kCommands) {
+    if (name != command.name) continue;
+    if (!rest.empty() && Contains(command.actions, rest[0])) return &command;
+    if (!first) first = &command;
+  }
+  return first;
 }
 
 } // namespace
@@ -192,9 +223,9 @@ int RunCli(const std::vector<std::string>& args, Streams streams) {
     streams.out << MainHelp();
     return kExitSuccess;
   }
-  for (const CommandInfo& command : kCommands) {
-    if (args[0] != command.name) continue;
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  if (const CommandInfo* found = RowFor(args[0], rest)) {
+    const CommandInfo& command = *found;
     if (Contains(rest, "--help") || Contains(rest, "-h")) {
       const bool action = !rest.empty() && Contains(command.actions, rest[0]);
       streams.out << (action ? ActionHelp(command, rest[0]) : CommandHelp(command));

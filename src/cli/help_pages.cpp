@@ -85,6 +85,20 @@ std::string ManText(const std::string& text) {
   return out;
 }
 
+// The rows of the table that make up the command `name`, in table order:
+// a command may take a row for each group of its actions.
+std::vector<const CommandInfo*> RowsOf(const std::string& name) {
+  std::vector<const CommandInfo*> rows;
+  for (const CommandInfo& command : Commands())
+    if (name == command.name) rows.push_back(&command);
+  return rows;
+}
+
+// True for the first row of its command, which stands for all of them.
+bool StandsForCommand(const CommandInfo& command) {
+  return RowsOf(command.name).front() == &command;
+}
+
 } // namespace
 
 std::string MainHelp() {
@@ -92,14 +106,21 @@ std::string MainHelp() {
       "usage: vorevuvo COMMAND [ARGS...]\n\nExplores and converts the data files of the game.\n\n"
       "commands:\n";
   for (const CommandInfo& command : Commands())
-    help += "  " + (command.name + std::string(13, ' ')).substr(0, 13) + command.summary + "\n";
+    if (StandsForCommand(command))
+      help += "  " + (command.name + std::string(13, ' ')).substr(0, 13) + command.summary + "\n";
   return help + "\n'vorevuvo help COMMAND' or 'vorevuvo COMMAND --help' tells more about each;\n"
                 "'vorevuvo --version' (-V) names the version. Exit status: 0 success, 1 failure,\n"
                 "2 bad usage.\n";
 }
 
 std::string CommandHelp(const CommandInfo& command) {
-  return std::string(command.help) + (command.writes ? kWritingHelp : "");
+  std::string help;
+  bool writes = false;
+  for (const CommandInfo* row : RowsOf(command.name)) {
+    help += (help.empty() ? "" : "\n") + std::string(row->help);
+    writes = writes || row->writes;
+  }
+  return help + (writes ? kWritingHelp : "");
 }
 
 std::string ActionHelp(const CommandInfo& command, const std::string& action) {
@@ -141,7 +162,8 @@ std::string ManPage() {
       page += ManText(entry);
   page += ".fi\n.SH DESCRIPTION\n.nf\n" + ManText(MainHelp()) + ".fi\n.SH COMMANDS\n";
   for (const CommandInfo& command : Commands())
-    page += std::string(".SS ") + command.name + "\n.nf\n" + ManText(CommandHelp(command)) + ".fi\n";
+    if (StandsForCommand(command))
+      page += std::string(".SS ") + command.name + "\n.nf\n" + ManText(CommandHelp(command)) + ".fi\n";
   return page + ".SH EXIT STATUS\n0 on success, 1 on failure, 2 on bad usage.\n";
 }
 
@@ -152,22 +174,35 @@ std::string BashCompletion() {
                        "  if [ \"$COMP_CWORD\" -eq 1 ]; then\n"
                        "    COMPREPLY=($(compgen -W \"help --help --version";
   for (const CommandInfo& command : Commands())
-    script += std::string(" ") + command.name;
+    if (StandsForCommand(command)) script += std::string(" ") + command.name;
   script += "\" -- \"$cur\"))\n    return\n  fi\n  case $prev in\n";
   for (const auto& [option, values] : kOptionValues)
     script += "    " + option + ") COMPREPLY=($(compgen -W \"" + values + "\" -- \"$cur\")); return ;;\n";
   script += std::string("    ") + kFolderOptions +
             ") COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n  esac\n" + "  case ${COMP_WORDS[1]} in\n";
   for (const CommandInfo& command : Commands()) {
-    std::string options = "--help";
-    for (const std::string& option : command.syntax->value_options)
-      options += " " + option + (option == "-o" ? " --output" : "");
-    for (const std::string& option : command.syntax->switch_options)
-      options += " " + option;
-    if (command.writes) options += " -q --quiet -v --verbose";
+    if (!StandsForCommand(command)) continue;
+    std::vector<std::string> words = {"--help"};
     std::string actions;
-    for (const std::string& action : command.actions)
-      actions += (actions.empty() ? "" : " ") + action;
+    bool writes = false;
+    const auto add = [&](const std::string& word) {
+      if (std::find(words.begin(), words.end(), word) == words.end()) words.push_back(word);
+    };
+    for (const CommandInfo* row : RowsOf(command.name)) {
+      for (const std::string& option : row->syntax->value_options) {
+        add(option);
+        if (option == "-o") add("--output");
+      }
+      for (const std::string& option : row->syntax->switch_options)
+        add(option);
+      for (const std::string& action : row->actions)
+        actions += (actions.empty() ? "" : " ") + action;
+      writes = writes || row->writes;
+    }
+    std::string options;
+    for (const std::string& word : words)
+      options += (options.empty() ? "" : " ") + word;
+    if (writes) options += " -q --quiet -v --verbose";
     script += std::string("    ") + command.name + ") words=\"" + options + "\"";
     if (!actions.empty())
       script += "; [ \"$COMP_CWORD\" -eq 2 ] && { COMPREPLY=($(compgen -W \"" + actions +

@@ -18,6 +18,14 @@ OverwriteMode DefaultOverwriteMode(bool interactive) {
   return interactive ? Ask : Skip;
 }
 
+std::optional<OverwriteMode> ReadOverwriteOption(const ParsedArgs& args, Streams streams,
+                                                 const char* command) {
+  if (args.values.count("--overwrite") == 0) return DefaultOverwriteMode(streams.interactive);
+  const std::optional<OverwriteMode> mode = ParseOverwriteMode(args.Value("--overwrite"));
+  if (!mode) streams.err << "vorevuvo " << command << ": --overwrite takes ask, skip or overwrite\n";
+  return mode;
+}
+
 SaveOutcome SaveAndReport(Streams streams, const std::string& path, std::span<const std::uint8_t> data,
                           OverwriteMode mode, std::string detail, bool one_of_several) {
   const SaveOutcome outcome = WriteOutputFile(path, data, mode);

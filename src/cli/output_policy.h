@@ -19,6 +19,10 @@ namespace kv::cli {
 // nullopt when the text names no mode.
 std::optional<OverwriteMode> ParseOverwriteMode(const std::string& text);
 OverwriteMode DefaultOverwriteMode(bool interactive);
+// --overwrite as `command` was given it, else the default; nullopt after
+// telling the usage error.
+std::optional<OverwriteMode> ReadOverwriteOption(const ParsedArgs& args, Streams streams,
+                                                 const char* command);
 
 // WriteOutputFile, then says what happened: "wrote PATH (DETAIL)" on the
 // output stream (for the one output of a command, unless quiet; for one of

@@ -37,21 +37,27 @@ enum class Published { Written, Exists, Failed };
 // over an existing file only when `replace` is set. On failure the user is
 // told, and in every case no temporary file is left: an interruption waits
 // until it is gone.
-Published Publish(const std::string& path, std::span<const std::uint8_t> data, bool replace) {
+Published Publish(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces,
+                  bool replace) {
   std::uint32_t error = platform::kErrorSuccess;
   {
     const platform::InterruptionGuard guard;
     std::string temporary;
     File file = CreateTemporaryBeside(path, temporary);
     if (file.IsOpen()) {
-      const auto size = static_cast<std::uint32_t>(data.size());
-      std::uint32_t written = 0;
-      const bool wrote = platform::WriteToFile(file, data.data(), size, written);
-      if (wrote && written != size) platform::SetLastError(platform::kErrorDiskFull);
+      bool wrote = true;
+      for (std::size_t i = 0; wrote && i < pieces.size(); ++i) {
+        const auto size = static_cast<std::uint32_t>(pieces[i].size());
+        std::uint32_t written = 0;
+        wrote = platform::WriteToFile(file, pieces[i].data(), size, written);
+        if (wrote && written != size) {
+          platform::SetLastError(platform::kErrorDiskFull);
+          wrote = false;
+        }
+      }
       file.Close();
-      const bool moved =
-          wrote && written == size &&
-          (replace ? platform::MoveFileOver(temporary, path) : platform::MoveFileNoReplace(temporary, path));
+      const bool moved = wrote && (replace ? platform::MoveFileOver(temporary, path)
+                                           : platform::MoveFileNoReplace(temporary, path));
       if (moved) return Published::Written;
       platform::RemoveFileQuietly(temporary);
     }
@@ -156,6 +162,12 @@ SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_
 
 SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode,
                             const platform::NameLook& look) {
+  const std::span<const std::uint8_t> pieces[] = {data};
+  return WriteOutputPieces(path, pieces, mode, look);
+}
+
+SaveOutcome WriteOutputPieces(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces,
+                              OverwriteMode mode, const platform::NameLook& look) {
   // A folder under the name is no file to keep or to ask about.
   if (look.holds == platform::NameHolds::Folder) {
     platform::SetLastError(platform::kErrorAccessDenied);
@@ -171,10 +183,10 @@ SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_
     if (!MayReplace(path, mode)) return SaveOutcome::Kept;
     replace = true;
   }
-  Published published = Publish(path, data, replace);
+  Published published = Publish(path, pieces, replace);
   if (published == Published::Exists) {
     if (!MayReplace(path, mode)) return SaveOutcome::Kept;
-    published = Publish(path, data, true);
+    published = Publish(path, pieces, true);
   }
   return published == Published::Written ? SaveOutcome::Written : SaveOutcome::Failed;
 }

@@ -61,6 +61,10 @@ SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_
 // The same, with what LookAtName told of `path` just before.
 SaveOutcome WriteOutputFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode,
                             const platform::NameLook& look);
+// WriteOutputFile for a file made of `pieces`, written one behind the other
+// (a large file assembled from parts of others without a copy in memory).
+SaveOutcome WriteOutputPieces(const std::string& path, std::span<const std::span<const std::uint8_t>> pieces,
+                              OverwriteMode mode, const platform::NameLook& look);
 // WriteOutputFile: true when the bytes were written.
 bool SaveFile(const std::string& path, std::span<const std::uint8_t> data, OverwriteMode mode);
 

@@ -26,6 +26,10 @@ inline void StoreLE32(std::vector<std::uint8_t>& out, std::size_t at, std::uint3
   StoreLE32(out.data() + at, value);
 }
 
+inline std::uint16_t LoadLE16(const std::uint8_t* at) {
+  return static_cast<std::uint16_t>(at[0] | at[1] << 8);
+}
+
 inline std::uint32_t LoadLE32(const std::uint8_t* at) {
   return std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16 |
          std::uint32_t{at[3]} << 24;

@@ -45,6 +45,14 @@ std::string WadEntryNameProblem(std::string_view name) {
   return UnsafeFileNameReason(name);
 }
 
+std::string WadEntryDataProblem(std::size_t size) {
+  const std::string has = "the file has " + std::to_string(size) + (size == 1 ? " byte" : " bytes");
+  if (size > kMaxDecompressedSize)
+    return has + "; an entry holds at most " + std::to_string(kMaxDecompressedSize);
+  if (size < kMinWadEntrySize) return has + "; an entry that decodes to fewer than 4 is read as a failed one";
+  return {};
+}
+
 WadBuild BuildWadArchive(std::span<const WadInput> entries, ImplodeOptions options) {
   if (entries.size() > kMaxWadEntries) {
     return Refuse(std::to_string(entries.size()) + " files are too many for one archive (at most " +
@@ -59,14 +67,8 @@ WadBuild BuildWadArchive(std::span<const WadInput> entries, ImplodeOptions optio
       return Refuse(entry.name + ": the name is given twice (names are compared without regard to case)");
     }
     if (entry.block) continue;
-    if (entry.data.size() > kMaxDecompressedSize) {
-      return Refuse(entry.name + ": the file has " + std::to_string(entry.data.size()) +
-                    " bytes; an entry holds at most " + std::to_string(kMaxDecompressedSize));
-    }
-    if (entry.data.size() < kMinWadEntrySize) {
-      return Refuse(entry.name + ": the file has " + std::to_string(entry.data.size()) +
-                    (entry.data.size() == 1 ? " byte" : " bytes") +
-                    "; an entry that decodes to fewer than 4 is read as a failed one");
+    if (const std::string problem = WadEntryDataProblem(entry.data.size()); !problem.empty()) {
+      return Refuse(entry.name + ": " + problem);
     }
   }
 

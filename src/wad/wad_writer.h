@@ -43,6 +43,10 @@ std::string WadEntryNameFor(std::string_view path);
 // ("the name has 15 characters; an entry name holds at most 13").
 std::string WadEntryNameProblem(std::string_view name);
 
+// Empty when `size` bytes can be an entry's content; otherwise why not
+// ("the file has 70000 bytes; an entry holds at most 65535").
+std::string WadEntryDataProblem(std::size_t size);
+
 // The archive: count, one 22-byte record per entry, then each entry's block
 // in the same order. Refused: more than 65535 entries; a name that is empty,
 // over 13 characters or not a plain file name (safe_name.h); two names that
