@@ -411,12 +411,14 @@ int RunCreate(const ParsedArgs& args, Streams streams) {
 } // namespace
 
 int RunWad(const ParsedArgs& args, Streams streams) {
-  if (args.positional.empty()) return Usage(streams, "expected list, extract or create");
+  if (args.positional.empty())
+    return Usage(streams, "expected list, extract, create, add, replace, remove or rename");
   const std::string& action = args.positional[0];
   if (action == "list") return RunList(args, streams);
   if (action == "extract") return RunExtract(args, streams);
   if (action == "create") return RunCreate(args, streams);
-  return Usage(streams, "unknown action '" + action + "', expected list, extract or create");
+  return Usage(streams, "unknown action '" + action +
+                            "', expected list, extract, create, add, replace, remove or rename");
 }
 
 } // namespace kv::cli
