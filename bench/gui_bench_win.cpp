@@ -7,7 +7,7 @@
 // Usage: gui_bench.exe [FOLDER [VOREVUVO.EXE [COUNT]]]  (FOLDER: scratch space, made
 // when missing; with VOREVUVO.EXE, the console tool's extraction of the same
 // archive is timed beside the GUI's; with COUNT, only the WAD viewer on an
-// archive of COUNT entries.)
+// archive of COUNT entries, or with 0 only the commentary modes.)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -206,7 +206,9 @@ int main(int argc, char** argv) {
   InitCommonControls();
   kv::test::ScriptedUi ui;
   HWND window = MakeMainWindow();
-  if (argc > 3) {
+  if (argc > 3 && std::atoi(argv[3]) == 0) {
+    MeasureCommentary(window, ui, folder + "\\game");
+  } else if (argc > 3) {
     MeasureWadViewer(window, ui, folder, std::atoi(argv[3]), tool);
   } else {
     MeasureCommentary(window, ui, folder + "\\game");

@@ -86,12 +86,16 @@ void FillCommentaryList(HWND list, std::vector<CommentaryLine> lines) {
   SetListRows(list, std::move(rows));
 }
 
+// What the three boxes say right now.
+CommentaryFilter ReadFilter(HWND window) {
+  return {Included(window, kCmdTeamNames), Included(window, kCmdStarPlayerNames),
+          Included(window, kCmdThrowerNames)};
+}
+
 } // namespace
 
 bool IsLineExcluded(const CommentaryLine& line, HWND window) {
-  return IsLineExcluded(line, CommentaryFilter{Included(window, kCmdTeamNames),
-                                               Included(window, kCmdStarPlayerNames),
-                                               Included(window, kCmdThrowerNames)});
+  return IsLineExcluded(line, ReadFilter(window));
 }
 
 void ShowCommentaryWindow(HWND window) {
@@ -111,15 +115,14 @@ void RecountExclusions(HWND window) {
   unsigned included = 0;
   unsigned excluded = 0;
   const int rows = RowCount(CurrentListView);
-  // One repaint for the whole column.
-  SendMessageA(CurrentListView, WM_SETREDRAW, FALSE, 0);
+  // The boxes are read once for the whole count, and the column repainted once.
+  const CommentaryFilter filter = ReadFilter(window);
   for (int row = 0; row < rows; ++row) {
     const CommentaryLine* line = LineOfRow(CurrentListView, row);
-    const bool out = line != nullptr && IsLineExcluded(*line, window);
+    const bool out = line != nullptr && IsLineExcluded(*line, filter);
     SetCellText(CurrentListView, row, kExcludedColumn, YesNo(out));
     ++(out ? excluded : included);
   }
-  SendMessageA(CurrentListView, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(CurrentListView, nullptr, TRUE);
   SetWindowTextA(IncludedLabel, ("Included: " + std::to_string(included)).c_str());
   SetWindowTextA(ExcludedLabel, ("Excluded: " + std::to_string(excluded)).c_str());

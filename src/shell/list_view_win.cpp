@@ -117,8 +117,6 @@ void SetCellText(HWND list, int row, int column, std::string text) {
   std::vector<std::string>& cells = (*rows)[static_cast<std::size_t>(row)].cells;
   if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
   cells[static_cast<std::size_t>(column)] = std::move(text);
-  // Nothing is drawn while the list's redrawing is off.
-  SendMessageA(list, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
 }
 
 RowRecord* RecordOfRow(HWND list, int row) {

@@ -51,6 +51,9 @@ void SetListRows(HWND list, std::vector<ListRow> rows);
 int RowCount(HWND list);
 // A cell's whole text, however long; "" outside the list.
 std::string CellText(HWND list, int row, int column);
+// The list shows the new text when it next repaints the row: a caller that
+// changes cells invalidates the list once when it is done (a repaint asked
+// for each cell costs Wine more than the change itself).
 void SetCellText(HWND list, int row, int column, std::string text);
 // The record of a row, still owned by the row; null outside the list.
 RowRecord* RecordOfRow(HWND list, int row);
