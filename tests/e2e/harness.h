@@ -36,7 +36,10 @@ inline const Names kMenuCaptions = {"Classic Commentary", "Remixed Commentary", 
                                     "Decompress Non-WAD File", "Convert CEL to BMP"};
 inline const Bytes kAbab = {'A', 'B', 'A', 'B'};
 
-// Polls `ready` every 20 ms; throws naming `what` when 10 s pass first.
+// How long a wait may last: 10 s, times KV_E2E_SLOWDOWN where the programs
+// run emulated (the i686 build under qemu).
+DWORD Patience();
+// Polls `ready` every 20 ms; throws naming `what` when Patience() passes first.
 void WaitUntil(const std::function<bool()>& ready, const std::string& what);
 // A window's text, also across processes ("" once it has gone).
 std::string TextOf(HWND window);
