@@ -1,6 +1,5 @@
 #include "e2e/harness.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -30,16 +29,10 @@ std::string Setting(const char* name) {
   throw Failure(std::string(name) + " is not set: run e2e_tests through run-e2e.sh");
 }
 
-DWORD Patience() {
-  const char* slowdown = std::getenv("KV_E2E_SLOWDOWN");
-  return 10000 * static_cast<DWORD>(slowdown ? std::max(1, std::atoi(slowdown)) : 1);
-}
-
 void WaitUntil(const std::function<bool()>& ready, const std::string& what) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(Patience());
   for (; !ready(); Sleep(20))
-    if (std::chrono::steady_clock::now() > end)
-      throw Failure("timed out after " + std::to_string(Patience() / 1000) + " s waiting for " + what);
+    if (std::chrono::steady_clock::now() > end) throw Failure("timed out waiting for " + what);
 }
 
 std::string TextOf(HWND window) {

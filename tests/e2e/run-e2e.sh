@@ -60,5 +60,7 @@ export DISPLAY=":$(head -n1 "$display_file")"
 rm -f "$artifacts"/*.bmp "$artifacts"/*.png
 KV_E2E_PROGRAM="$(WINEDEBUG=-all "${WINELOADER:-wine}" winepath -w "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")")"
 KV_E2E_ARTIFACTS="$(WINEDEBUG=-all "${WINELOADER:-wine}" winepath -w "$(cd "$artifacts" && pwd)")"
-export KV_E2E_PROGRAM KV_E2E_ARTIFACTS
+# Waits last 10 s, times this where the programs run emulated.
+KV_E2E_SLOWDOWN="${KV_E2E_SLOWDOWN:-1}"
+export KV_E2E_PROGRAM KV_E2E_ARTIFACTS KV_E2E_SLOWDOWN
 "$root/cmake/wine-run.sh" "$driver" "$@"
