@@ -45,6 +45,12 @@ register_qemu
 
 [[ -f "$marker" ]] && exit 0
 
+# A folder that this script did not begin is someone's data: leave it.
+if [[ -n "$(ls -A "$root")" && ! -f "$root/.kv-runtime-started" ]]; then
+  echo "$0: $root is not empty and was not made by this script" >&2
+  exit 1
+fi
+touch "$root/.kv-runtime-started"
 start=$SECONDS
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo[@]}" dpkg --add-architecture i386
@@ -69,6 +75,7 @@ mkdir -p "$debs"
 # Unpacked anew: a run that stopped part-way may have left anything.
 rm -rf "$root"
 mkdir -p "$root"
+touch "$root/.kv-runtime-started"
 for deb in "$debs"/*.deb; do
   dpkg-deb -x "$deb" "$root"
 done
