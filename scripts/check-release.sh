@@ -40,7 +40,6 @@ grep -q "nlohmann" THIRD-PARTY.txt || fail "THIRD-PARTY.txt lacks nlohmann-json"
 grep -q "winpthreads" THIRD-PARTY.txt || fail "THIRD-PARTY.txt lacks winpthreads"
 cd - >/dev/null
 
-scripts/wine-prefix.sh "$WINEPREFIX"
 said="$(cd "$scratch/$name" && WINEDEBUG=-all "$WINELOADER" vorevuvo.exe --version 2>/dev/null | tr -d '\r')"
 [[ "$said" == "vorevuvo $version (i686-w64-mingw32)" ]] || fail "vorevuvo.exe --version said: $said"
 kv_start_xvfb

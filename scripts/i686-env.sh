@@ -1,7 +1,6 @@
 # The 32-bit Wine of scripts/i686-runtime.sh and its own prefix, as the
 # win32 test preset of CMakePresets.json sets them. Sourced; kv_i686_env
-# exports the variables (call scripts/i686-runtime.sh and
-# scripts/wine-prefix.sh "$WINEPREFIX" first).
+# exports the variables (scripts/i686-runtime.sh makes what they name).
 
 kv_i686_env() {
   local top

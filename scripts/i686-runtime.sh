@@ -1,28 +1,34 @@
 #!/usr/bin/env bash
-# Usage: scripts/i686-runtime.sh [ROOT]
+# Usage: scripts/i686-runtime.sh
 #
 # Makes the 32-bit Wine that runs the i686 build on this machine, whose
 # kernel cannot start 32-bit programs: Debian's own 32-bit Wine loader under
 # qemu-i386-static, from a private folder of unpacked :i386 packages. The
 # system's 64-bit Wine is left as it is: nothing is installed into it.
 #
-# - ROOT (default build/i686-runtime/root) holds the unpacked packages; it
-#   is complete once ROOT/.kv-runtime-complete exists, written last, so a
-#   run that was interrupted is finished by the next one.
+# - ROOT, build/i686-runtime/root, holds the unpacked packages; it is
+#   complete once ROOT/.kv-runtime-complete exists, written last, so a run
+#   that was interrupted is finished by the next one.
+# - Then makes the Wine prefix of the 32-bit tests, build/wine/prefix-i686
+#   (scripts/wine-prefix.sh).
 # - Registers qemu-i386 with binfmt_misc when no entry is there (the entry
 #   is lost at reboot), with the F flag: the kernel opens the interpreter
 #   at once, so the entry works in every mount namespace.
 # - Adds the i386 architecture to dpkg's list (only to download packages).
 # - Takes about 2 minutes and 700 MB the first time, nothing afterwards.
+# - Installs what is missing with apt-get (qemu-user-static, ...).
 #
-# Then run with QEMU_LD_PREFIX=ROOT, WINEARCH=win32,
+# The programs then run with QEMU_LD_PREFIX=ROOT, WINEARCH=win32,
 # WINELOADER=ROOT/usr/lib/wine/wine, WINESERVER=ROOT/usr/lib/wine/wineserver32
-# and a Wine prefix of its own (the win32 test preset sets them).
+# and that prefix: scripts/i686-env.sh and the win32 test preset set them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root="${1:-build/i686-runtime/root}"
+source scripts/deps.sh
+kv_install_deps
+source scripts/i686-env.sh
+kv_i686_env
+root="$QEMU_LD_PREFIX"
 mkdir -p "$root"
-root="$(cd "$root" && pwd)"
 marker="$root/.kv-runtime-complete"
 sudo=()
 [[ "$(id -u)" -ne 0 ]] && sudo=(sudo)
@@ -43,7 +49,9 @@ register_qemu() {
 }
 register_qemu
 
-[[ -f "$marker" ]] && exit 0
+if [[ -f "$marker" ]]; then
+  exec scripts/wine-prefix.sh "$WINEPREFIX"
+fi
 
 # A folder that this script did not begin is someone's data: leave it.
 if [[ -n "$(ls -A "$root")" && ! -f "$root/.kv-runtime-started" ]]; then
@@ -91,3 +99,4 @@ fi
 cp /usr/i686-w64-mingw32/lib/zlib1.dll "$root/usr/lib/i386-linux-gnu/wine/i386-windows/"
 touch "$marker"
 echo "32-bit Wine ready: $root ($((SECONDS - start)) s)"
+exec scripts/wine-prefix.sh "$WINEPREFIX"

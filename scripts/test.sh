@@ -46,7 +46,6 @@ scripts/i686-runtime.sh
   source scripts/i686-env.sh
   kv_i686_env
   trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
-  scripts/wine-prefix.sh "$WINEPREFIX"
   ctest --preset win32 -j 1
 )
 
