@@ -40,17 +40,20 @@ grep -q "nlohmann" THIRD-PARTY.txt || fail "THIRD-PARTY.txt lacks nlohmann-json"
 grep -q "winpthreads" THIRD-PARTY.txt || fail "THIRD-PARTY.txt lacks winpthreads"
 cd - >/dev/null
 
-said="$(cd "$scratch/$name" && WINEDEBUG=-all "$WINELOADER" vorevuvo.exe --version 2>/dev/null | tr -d '\r')"
+# A Wine left from an earlier run is ended first; every start has a time limit.
+"$WINESERVER" -k >/dev/null 2>&1 || true
+said="$(cd "$scratch/$name" && WINEDEBUG=-all timeout 180 "$WINELOADER" vorevuvo.exe --version 2>/dev/null | tr -d '\r')"
 [[ "$said" == "vorevuvo $version (i686-w64-mingw32)" ]] || fail "vorevuvo.exe --version said: $said"
 kv_start_xvfb
-(cd "$scratch/$name" && WINEDEBUG=-all "$WINELOADER" KrollVorevuvo.exe >/dev/null 2>&1) &
+(cd "$scratch/$name" && WINEDEBUG=-all timeout 180 "$WINELOADER" KrollVorevuvo.exe >/dev/null 2>&1) &
+program=$!
 for _ in $(seq 1 600); do
   xwininfo -root -tree 2>/dev/null | grep -q '"Kroll Vorevuvo"' && break
   sleep 0.2
 done
 xwininfo -root -tree | grep -q '"Kroll Vorevuvo"' || fail "KrollVorevuvo.exe showed no window within 120 s"
 "$WINESERVER" -k >/dev/null 2>&1 || true
-wait
+wait "$program" || true
 
 dpkg-deb -x "$deb" "$scratch/root"
 said="$("$scratch/root/usr/bin/vorevuvo" --version)"
