@@ -33,9 +33,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "explores and converts the data files of an old sports video game")
-set(CPACK_PACKAGE_DESCRIPTION
-    "vorevuvo lists and extracts the game's WAD archives, decompresses its loose \
-compressed files, converts its CEL pictures to BMP files and its commentary \
-and remixed commentary to WAV files, and makes a sample game folder to try \
-all of it on. The same functions as the Windows program Kroll Vorevuvo.")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+       "vorevuvo lists and extracts the game's WAD archives, decompresses its loose"
+       "compressed files, converts its CEL pictures to BMP files and its commentary"
+       "and remixed commentary to WAV files, and makes a sample game folder to try"
+       "all of it on. The same functions as the Windows program Kroll Vorevuvo.")
 include(CPack)
