@@ -6,6 +6,7 @@ KV_PACKAGES=(
   googletest libbenchmark-dev libdynamite-dev nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 fonts-wine xvfb x11-utils imagemagick sox espeak-ng
+  qemu-user-static libz-mingw-w64 dpkg-dev zip unzip lintian
 )
 
 kv_install_deps() {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the tool, makes the sample game folder sample/ once, and opens the
-# tool: under Wine on Linux (the x86_64 build; this Debian has no 32-bit
-# Wine). With no display, it starts a virtual one, opens the tool there,
+# tool: under Wine on Linux (the x86_64 build; the 32-bit one runs here only
+# emulated, slowly: see the README). With no display, it starts a virtual one, opens the tool there,
 # saves a screenshot of it and says where.
 # Installs what is missing with apt-get.
 set -euo pipefail

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test: builds the four presets (Linux debug with the sanitizers,
 # Linux release, Windows x86_64 and i686), runs the Windows tests under Wine
-# (the journeys on a virtual display of their own), then the Linux unit tests, the command-
-# line tests and a short pass of every fuzz target. Installs what is missing.
+# (the journeys on a virtual display of their own), the i686 ones under the
+# 32-bit Wine that scripts/i686-runtime.sh sets up, makes and checks the
+# release (scripts/release.sh, scripts/check-release.sh), then runs the
+# Linux unit tests, the command-line tests and a short pass of every fuzz
+# target. Installs what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -36,6 +39,19 @@ scripts/wine-prefix.sh "$WINEPREFIX"
 ctest --preset win64 -j 1
 wineserver -k >/dev/null 2>&1 || true
 trap - EXIT
+
+step "The 32-bit tests under the 32-bit Wine (qemu-i386; the set-up is made once)"
+scripts/i686-runtime.sh
+(
+  source scripts/i686-env.sh
+  kv_i686_env
+  trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
+  ctest --preset win32 -j 1
+)
+
+step "The release: the Windows zip and the Debian package, checked"
+scripts/release.sh --unclean
+scripts/check-release.sh
 
 step "Linux tests (AddressSanitizer, UndefinedBehaviorSanitizer) and fuzzing"
 ctest --preset linux-debug -j "$jobs"

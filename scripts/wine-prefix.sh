@@ -13,7 +13,12 @@
 #   would write into ~/.local and ~/.config) are switched off.
 # - A virtual desktop of 1024x768 is set in the registry: without one, hiding
 #   or destroying a top-level window on a bare X server blocks for seconds.
+#   Not in a 32-bit prefix: the desktop's process dies under emulation
+#   (qemu's trap -1), and every window made after that fails.
 # - Takes about 12 s and 700 MB; copying a finished prefix is faster.
+#
+# - Honours WINELOADER and WINESERVER (the 32-bit Wine of
+#   scripts/i686-runtime.sh) and WINEARCH=win32.
 #
 # Prints one line when it made the prefix, nothing when it was already there.
 set -euo pipefail
@@ -50,21 +55,46 @@ fi
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml=;winemenubuilder.exe=d"
-unset WINEARCH
+wine="${WINELOADER:-wine}"
+wineserver="${WINESERVER:-wineserver}"
+[[ "${WINEARCH:-}" == win32 ]] || unset WINEARCH
+
+# The 32-bit user32 needs zlib1.dll, which the 32-bit Wine does not carry:
+# the first boot stops part-way without it, and the second one completes.
+# Under emulation a boot now and then hangs: each step has a time limit,
+# and the boot is tried again.
+boot() {
+  if [[ "${WINEARCH:-}" != win32 ]]; then
+    "$wine" wineboot -i
+    return
+  fi
+  local try
+  for try in 1 2 3; do
+    echo "boot $try"
+    timeout 180 "$wine" wineboot -i || true
+    timeout 60 "$wineserver" -w || "$wineserver" -k || true
+    cp /usr/i686-w64-mingw32/lib/zlib1.dll "$prefix/drive_c/windows/system32/"
+    timeout 180 "$wine" wineboot -u && return 0
+    "$wineserver" -k || true
+  done
+  return 1
+}
 
 log="$prefix/.kv-prefix.log"
 start=$SECONDS
 {
-  wineboot -i &&
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f &&
-    wineserver -w # the registry reaches the disk when the server ends
+  boot &&
+    if [[ "${WINEARCH:-}" != win32 ]]; then
+      "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
+        "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
+    fi &&
+    timeout 60 "$wineserver" -w # the registry reaches the disk when the server ends
 } >"$log" 2>&1 || {
   echo "$0: making the Wine prefix failed; see $log" >&2
   exit 1
 }
 
-if ! grep -q '"Default"="1024x768"' "$prefix/user.reg"; then
+if [[ "${WINEARCH:-}" != win32 ]] && ! grep -q '"Default"="1024x768"' "$prefix/user.reg"; then
   echo "$0: the virtual desktop did not reach $prefix/user.reg; see $log" >&2
   exit 1
 fi

@@ -30,9 +30,9 @@ std::string Setting(const char* name) {
 }
 
 void WaitUntil(const std::function<bool()>& ready, const std::string& what) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(Patience());
   for (; !ready(); Sleep(20))
-    if (std::chrono::steady_clock::now() > end) throw Failure("timed out after 10 s waiting for " + what);
+    if (std::chrono::steady_clock::now() > end) throw Failure("timed out waiting for " + what);
 }
 
 std::string TextOf(HWND window) {

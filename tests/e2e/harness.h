@@ -29,14 +29,19 @@ using Names = std::vector<std::string>;
 
 // What run-e2e.sh sets, as full Windows paths: KV_E2E_PROGRAM, the program
 // (KrollVorevuvo.exe); KV_E2E_ARTIFACTS, the folder for screenshots and the
-// journeys' working folders.
+// journeys' working folders; and KV_E2E_SLOWDOWN.
 std::string Setting(const char* name);
 
 inline const Names kMenuCaptions = {"Classic Commentary", "Remixed Commentary", "WAD Viewer",
                                     "Decompress Non-WAD File", "Convert CEL to BMP"};
 inline const Bytes kAbab = {'A', 'B', 'A', 'B'};
 
-// Polls `ready` every 20 ms; throws naming `what` when 10 s pass first.
+// How long a wait may last: 10 s times KV_E2E_SLOWDOWN (run-e2e.sh sets 1,
+// the i686 build's test more: its programs run emulated).
+inline DWORD Patience() {
+  return 10000 * std::stoul(Setting("KV_E2E_SLOWDOWN"));
+}
+// Polls `ready` every 20 ms; throws naming `what` when Patience() passes first.
 void WaitUntil(const std::function<bool()>& ready, const std::string& what);
 // A window's text, also across processes ("" once it has gone).
 std::string TextOf(HWND window);

@@ -1,7 +1,8 @@
 // What only the real program, started on its own, proves: its window and
-// menu as it starts; a decompression, the sample game's pictures converted
-// to BMP files and its SOUNDS.WAD extracted through the system's open and
-// save dialogs, message boxes and folder chooser; input that a real box's modal loop hands to the main
+// menu as it starts; the sample game's commentary lines; a decompression,
+// the sample game's pictures converted to BMP files and its SOUNDS.WAD
+// extracted through the system's open and save dialogs, message boxes and
+// folder chooser; input that a real box's modal loop hands to the main
 // window while the extraction asks, held off; and the end with exit code 0
 // once a close asked for meanwhile is carried out.
 #include "e2e/harness.h"
@@ -34,9 +35,9 @@ public:
   }
 
   HWND MainWindow() { return main_ = WaitForWindow(0, "the main window"); }
-  // The exit code, or STILL_ACTIVE when the program has not ended within 10 s.
+  // The exit code, or STILL_ACTIVE when the program has not ended in time.
   DWORD WaitForExit() {
-    DWORD code = WaitForSingleObject(process_.get(), 10000);
+    DWORD code = WaitForSingleObject(process_.get(), Patience());
     GetExitCodeProcess(process_.get(), &code);
     return code;
   }
@@ -115,7 +116,7 @@ private:
           return found != nullptr;
         },
         what);
-    WaitForInputIdle(process_.get(), 10000); // a window shows before it is filled
+    WaitForInputIdle(process_.get(), Patience()); // a window shows before it is filled
     SendMessageA(found, WM_NULL, 0, 0);
     return found;
   }
@@ -172,6 +173,15 @@ TEST_F(TheProgram, StartsWorksThroughTheSystemsDialogsHoldsOffInputWhileItAsksAn
                                10,         80,  210, 104, 202, 10, 115, 210, 139, 226, 10, 150, 210, 174}));
   EXPECT_EQ(TextsOf(ChildrenOf(main)), kMenuCaptions);
   Shot(main, "main-menu");
+
+  // Classic Commentary on the sample game: its eleven lines, with the voices
+  // and the names found beside COMMENT.TOK.
+  program.Press(kv::kCmdClassicCommentary);
+  program.ChooseFile(InFolder("COMMENT.TOK"));
+  WaitUntil([&] { return ListView_GetItemCount(FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr)) == 11; },
+            "the eleven lines");
+  Shot(main, "commentary");
+  SendMessageA(main, WM_COMMAND, kv::kCmdBack, 0); // sent: the menu is back when it returns
 
   program.Press(kv::kCmdDecompressFile);
   program.ChooseFile(InFolder("example.bin"));

@@ -4,7 +4,9 @@
 # Runs the end-to-end driver against PROGRAM on a display of its own: makes
 # the Wine prefix PREFIX if needed, starts an Xvfb on a free display number,
 # runs DRIVER under Wine on it, and at the end stops that Xvfb (by its process
-# id) and the prefix's Wine processes, however the driver ended.
+# id) and the prefix's Wine processes, however the driver ended. WINELOADER
+# and WINESERVER, when set, name the Wine to use (the 32-bit one for the
+# i686 build).
 set -euo pipefail
 
 if [[ $# -lt 4 ]]; then
@@ -27,7 +29,7 @@ display_file="$(mktemp)"
 xvfb_pid=""
 cleanup() {
   local status=$? # what the run ended with, kept whatever clean-up meets
-  wineserver -k >/dev/null 2>&1 || true
+  "${WINESERVER:-wineserver}" -k >/dev/null 2>&1 || true
   if [[ -n "$xvfb_pid" ]]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true
@@ -56,7 +58,9 @@ export DISPLAY=":$(head -n1 "$display_file")"
 # The driver takes both paths as Windows paths, full and without "..", as
 # the program's captions show them. Only this run's screenshots are kept.
 rm -f "$artifacts"/*.bmp "$artifacts"/*.png
-KV_E2E_PROGRAM="$(WINEDEBUG=-all winepath -w "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")")"
-KV_E2E_ARTIFACTS="$(WINEDEBUG=-all winepath -w "$(cd "$artifacts" && pwd)")"
-export KV_E2E_PROGRAM KV_E2E_ARTIFACTS
+KV_E2E_PROGRAM="$(WINEDEBUG=-all "${WINELOADER:-wine}" winepath -w "$(cd "$(dirname "$program")" && pwd)/$(basename "$program")")"
+KV_E2E_ARTIFACTS="$(WINEDEBUG=-all "${WINELOADER:-wine}" winepath -w "$(cd "$artifacts" && pwd)")"
+# Waits last 10 s, times this where the programs run emulated.
+KV_E2E_SLOWDOWN="${KV_E2E_SLOWDOWN:-1}"
+export KV_E2E_PROGRAM KV_E2E_ARTIFACTS KV_E2E_SLOWDOWN
 "$root/cmake/wine-run.sh" "$driver" "$@"
