@@ -46,7 +46,14 @@ scripts/i686-runtime.sh
   source scripts/i686-env.sh
   kv_i686_env
   trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
-  ctest --preset win32 -j 1
+  # A program start under emulation now and then dies in the emulator
+  # (qemu's trap -1) before the test begins: a failed test is run once more,
+  # and said so; a test that fails twice fails the run.
+  if ! ctest --preset win32 -j 1; then
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    echo "== The 32-bit tests that failed, run once more" >&2
+    ctest --preset win32 -j 1 --rerun-failed
+  fi
 )
 
 step "The release: the Windows zip and the Debian package, checked"

@@ -54,7 +54,10 @@ fi
 
 export WINEPREFIX="$prefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml=;winemenubuilder.exe=d"
+# No debugger either: a program that crashes while the prefix is made (as
+# Wine's own services now and then do under emulation) ends instead of
+# waiting in winedbg for ever.
+export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d;mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 wine="${WINELOADER:-wine}"
 wineserver="${WINESERVER:-wineserver}"
 [[ "${WINEARCH:-}" == win32 ]] || unset WINEARCH
@@ -88,7 +91,10 @@ start=$SECONDS
       "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
         "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
     fi &&
-    timeout 60 "$wineserver" -w # the registry reaches the disk when the server ends
+    # The registry reaches the disk when the server ends; a service that
+    # hangs under emulation is ended, and the server with it.
+    { timeout 60 "$wineserver" -w || "$wineserver" -k; } &&
+    grep -qF '[Software\\Microsoft\\Windows NT\\CurrentVersion]' "$prefix/system.reg"
 } >"$log" 2>&1 || {
   echo "$0: making the Wine prefix failed; see $log" >&2
   exit 1
