@@ -105,15 +105,19 @@ std::string PadLeft(std::string text, std::size_t width) {
 }
 
 // The archive, mapped, with its directory checked; none after telling why.
-// Its pages are read as they are used and let go every kLetGoEvery entries,
-// so that a walk through the largest archive holds a few MB.
+// Its pages are read as they are used and let go again, every kLetGoEvery
+// records while the directory is read (a record's size may bring in 64 KB
+// around it) and every kLetGoBytes of blocks extracted, so that a walk
+// through the largest archive holds a few MB. (Each let-go costs the system
+// a walk of the whole mapping: a few dozen per archive, not one per entry.)
 std::optional<platform::FileMapping> OpenArchive(const std::string& path) {
   std::optional<platform::FileMapping> archive = MapFile(path);
   if (archive && !AcceptWadImage(archive->bytes(), platform::FileNameOf(path))) return std::nullopt;
   return archive;
 }
 
-constexpr std::size_t kLetGoEvery = 64;
+constexpr std::size_t kLetGoEvery = 128;
+constexpr std::uint64_t kLetGoBytes = 4 << 20;
 
 // Every record in directory order, as ReadWadDirectory reads them.
 std::vector<WadEntry> ReadDirectory(const platform::FileMapping& archive) {
@@ -334,6 +338,7 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
     return ExtractToStandardOutput(image, archive, directory[chosen[0]].name, settings, streams);
   }
   WadNamesCovered covered;
+  std::uint64_t read_since_let_go = 0;
   return WriteEachOutput(
       streams, ui, chosen.size(), "entries", settings.mode, folder, failed,
       [&](std::size_t i) { return directory[chosen[i]].name; },
@@ -343,7 +348,11 @@ int RunExtract(const ParsedArgs& args, Streams streams) {
         std::string name = asked;
         ExtractFromWad(image, records, name, settings, run);
         covered.Add(asked, name);
-        if ((i + 1) % kLetGoEvery == 0) mapped->LetGo();
+        read_since_let_go += directory[chosen[i]].compressed_size;
+        if (read_since_let_go > kLetGoBytes) {
+          mapped->LetGo();
+          read_since_let_go = 0;
+        }
       });
 }
 
