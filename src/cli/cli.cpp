@@ -197,6 +197,11 @@ bool ParseArgs(const std::vector<std::string>& args, const CommandSyntax& syntax
   return true;
 }
 
+int UsageError(Streams streams, const std::string& command, const std::string& problem) {
+  streams.err << "vorevuvo " << command << ": " << problem << " (see 'vorevuvo " << command << " --help')\n";
+  return kExitUsage;
+}
+
 int RunCli(const std::vector<std::string>& args, Streams streams) {
   if (args.empty()) {
     streams.err << MainHelp();

@@ -30,6 +30,10 @@ struct Streams {
 // `args` excludes the program name.
 int RunCli(const std::vector<std::string>& args, Streams streams);
 
+// Tells a usage problem of `command` ("wad", "commentary", ...) on stderr,
+// pointing at its help; returns kExitUsage.
+int UsageError(Streams streams, const std::string& command, const std::string& problem);
+
 // Parsed arguments of one command.
 struct ParsedArgs {
   std::vector<std::string> positional;

@@ -103,8 +103,7 @@ constexpr std::size_t kKeyColumn = 72;
 constexpr std::size_t kMaxCandidatesShown = 20;
 
 int Usage(Streams streams, const std::string& command, const std::string& problem) {
-  streams.err << "vorevuvo " << command << ": " << problem << " (see 'vorevuvo " << command << " --help')\n";
-  return kExitUsage;
+  return UsageError(streams, command, problem);
 }
 
 std::string TrimRight(std::string text) {

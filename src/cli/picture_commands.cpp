@@ -40,8 +40,7 @@ const CommandSyntax kBmpToCelSyntax{{"-o", "--pal", "--write-pal", "--overwrite"
 namespace {
 
 int Usage(Streams streams, const std::string& problem) {
-  streams.err << "vorevuvo bmp2cel: " << problem << " (see 'vorevuvo bmp2cel --help')\n";
-  return kExitUsage;
+  return UsageError(streams, "bmp2cel", problem);
 }
 
 } // namespace

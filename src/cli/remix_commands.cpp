@@ -61,8 +61,7 @@ const CommandSyntax kRemixSyntax{{"-o", "--voice", "--overwrite"}, {"--json"}};
 namespace {
 
 int Usage(Streams streams, const std::string& problem) {
-  streams.err << "vorevuvo remix: " << problem << " (see 'vorevuvo remix --help')\n";
-  return kExitUsage;
+  return UsageError(streams, "remix", problem);
 }
 
 // The script read against its VOICE.WAD; none after telling why.

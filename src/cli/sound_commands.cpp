@@ -27,10 +27,8 @@ const char* const kSfxHelp =
 const CommandSyntax kSfxSyntax{{"-o", "--overwrite"}, {}};
 
 int RunSfx(const ParsedArgs& args, Streams streams) {
-  if (args.positional.size() != 1 || args.values.count("-o") == 0) {
-    streams.err << "vorevuvo sfx: expected FROM.WAV -o NAME.SFX (see 'vorevuvo sfx --help')\n";
-    return kExitUsage;
-  }
+  if (args.positional.size() != 1 || args.values.count("-o") == 0)
+    return UsageError(streams, "sfx", "expected FROM.WAV -o NAME.SFX");
   const std::optional<OverwriteMode> mode = ReadOverwriteOption(args, streams, "sfx");
   if (!mode) return kExitUsage;
   const std::string& input = args.positional[0];

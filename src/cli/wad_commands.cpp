@@ -86,8 +86,7 @@ const CommandSyntax kWadSyntax{{"-o", "--overwrite", "--literals", "--dict", "--
 namespace {
 
 int Usage(Streams streams, const std::string& problem) {
-  streams.err << "vorevuvo wad: " << problem << " (see 'vorevuvo wad --help')\n";
-  return kExitUsage;
+  return UsageError(streams, "wad", problem);
 }
 
 std::string Signed(std::uint32_t value) {

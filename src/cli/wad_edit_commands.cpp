@@ -51,8 +51,7 @@ const CommandSyntax kWadEditSyntax{{"--as"}, {"--from-wav", "--dry-run"}};
 namespace {
 
 int Usage(Streams streams, const std::string& problem) {
-  streams.err << "vorevuvo wad: " << problem << " (see 'vorevuvo wad --help')\n";
-  return kExitUsage;
+  return UsageError(streams, "wad", problem);
 }
 
 // A name typed for a new entry, in the game's Windows-1252; none after
