@@ -40,20 +40,47 @@ grep -q "nlohmann" THIRD-PARTY.txt || fail "THIRD-PARTY.txt lacks nlohmann-json"
 grep -q "winpthreads" THIRD-PARTY.txt || fail "THIRD-PARTY.txt lacks winpthreads"
 cd - >/dev/null
 
-# A Wine left from an earlier run is ended first; every start has a time limit.
-"$WINESERVER" -k >/dev/null 2>&1 || true
-said="$(cd "$scratch/$name" && WINEDEBUG=-all timeout 180 "$WINELOADER" vorevuvo.exe --version 2>/dev/null | tr -d '\r')"
-[[ "$said" == "vorevuvo $version (i686-w64-mingw32)" ]] || fail "vorevuvo.exe --version said: $said"
-kv_start_xvfb
-(cd "$scratch/$name" && WINEDEBUG=-all timeout 180 "$WINELOADER" KrollVorevuvo.exe >/dev/null 2>&1) &
-program=$!
-for _ in $(seq 1 600); do
-  xwininfo -root -tree 2>/dev/null | grep -q '"Kroll Vorevuvo"' && break
-  sleep 0.2
+# Under emulation a Wine start now and then hangs or dies in the emulator
+# before the program runs (qemu's trap -1 in a Wine service): each start has
+# a time limit and is tried up to three times, with the server ended between
+# tries. What Wine said goes to wine.log, shown when every try failed.
+wine_log="$scratch/wine.log"
+export WINEDEBUG=-all
+end_wine() { "$WINESERVER" -k >/dev/null 2>&1 || true; }
+give_up() {
+  tail -n 40 "$wine_log" >&2 || true
+  fail "$@"
+}
+end_wine
+said=
+for try in 1 2 3; do
+  said="$(cd "$scratch/$name" && timeout 120 "$WINELOADER" vorevuvo.exe --version 2>>"$wine_log" | tr -d '\r')" || true
+  [[ "$said" == "vorevuvo $version (i686-w64-mingw32)" ]] && break
+  echo "vorevuvo.exe --version, try $try of 3, said: $said" >&2
+  end_wine
 done
-xwininfo -root -tree | grep -q '"Kroll Vorevuvo"' || fail "KrollVorevuvo.exe showed no window within 120 s"
-"$WINESERVER" -k >/dev/null 2>&1 || true
-wait "$program" || true
+[[ "$said" == "vorevuvo $version (i686-w64-mingw32)" ]] || give_up "vorevuvo.exe --version said: $said"
+
+window_shown() {
+  local program shown _
+  (cd "$scratch/$name" && exec timeout 120 "$WINELOADER" KrollVorevuvo.exe >/dev/null 2>>"$wine_log") &
+  program=$!
+  for _ in $(seq 1 600); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Kroll Vorevuvo"' && break
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.2
+  done
+  xwininfo -root -tree 2>/dev/null | grep -q '"Kroll Vorevuvo"' && shown=1 || shown=0
+  end_wine
+  wait "$program" 2>/dev/null || true
+  ((shown))
+}
+kv_start_xvfb
+for try in 1 2 3; do
+  window_shown && break
+  echo "KrollVorevuvo.exe showed no window, try $try of 3" >&2
+  ((try < 3)) || give_up "KrollVorevuvo.exe showed no window within 120 s, three times"
+done
 
 dpkg-deb -x "$deb" "$scratch/root"
 said="$("$scratch/root/usr/bin/vorevuvo" --version)"

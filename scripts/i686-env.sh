@@ -10,4 +10,7 @@ kv_i686_env() {
   export WINELOADER="$QEMU_LD_PREFIX/usr/lib/wine/wine"
   export WINESERVER="$QEMU_LD_PREFIX/usr/lib/wine/wineserver32"
   export WINEPREFIX="$top/build/wine/prefix-i686"
+  # No debugger: under emulation winedbg itself dies on qemu's trap -1 and
+  # can spin for minutes; a program that crashes simply ends.
+  export WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,winemenubuilder.exe,winedbg.exe=d;mscoree,mshtml="
 }

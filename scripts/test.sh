@@ -16,6 +16,15 @@ jobs=$(nproc)
 start=$(date +%s)
 step() { echo; echo "== $* ($(( $(date +%s) - start )) s)"; }
 
+# The 32-bit Wine and its prefix are made beside the builds: most of that
+# time is Wine's services waiting under emulation, not work. Its output is
+# shown when the 32-bit tests begin.
+mkdir -p build
+i686_log="$root/build/i686-setup.log"
+scripts/i686-runtime.sh >"$i686_log" 2>&1 &
+i686_setup=$!
+trap 'kill "$i686_setup" 2>/dev/null || true' EXIT
+
 step "Checking the format of the sources"
 git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
@@ -34,14 +43,18 @@ done
 
 step "Windows tests under Wine (the journeys on a virtual display of their own)"
 export WINEPREFIX="$root/build/wine/prefix"
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+trap 'wineserver -k >/dev/null 2>&1 || true; kill "$i686_setup" 2>/dev/null || true' EXIT
 scripts/wine-prefix.sh "$WINEPREFIX"
 ctest --preset win64 -j 1
 wineserver -k >/dev/null 2>&1 || true
-trap - EXIT
+unset WINEPREFIX
 
 step "The 32-bit tests under the 32-bit Wine (qemu-i386; the set-up is made once)"
-scripts/i686-runtime.sh
+i686_ready=0
+wait "$i686_setup" && i686_ready=1
+trap - EXIT
+cat "$i686_log"
+((i686_ready)) || { echo "making the 32-bit Wine failed (above)" >&2; exit 1; }
 (
   source scripts/i686-env.sh
   kv_i686_env
