@@ -50,6 +50,7 @@ TEST_F(FileServicesTest, SaveFileCreatesANewFileWhateverTheModeAndAnExistingOneF
     EXPECT_TRUE(SaveFile(dir.File("new" + std::to_string(mode)), Text("data"), mode));
   const std::string path = dir.File("existing");
   WriteBytes(path, Text("old"));
+  chmod(path.c_str(), 0751); // kept by every file that replaces it
   ui.Answer(platform::kAnswerNo);
   ui.Answer(platform::kAnswerYes);
   // Each mode in turn, and what the file holds after it; other values overwrite.
@@ -57,6 +58,7 @@ TEST_F(FileServicesTest, SaveFileCreatesANewFileWhateverTheModeAndAnExistingOneF
        {std::pair(Skip, "old"), {Ask, "old"}, {Ask, "yes"}, {Overwrite, "o"}, {OverwriteMode(7), "7"}}) {
     EXPECT_EQ(SaveFile(path, Text(result), mode), result != std::string("old"));
     EXPECT_EQ(ReadBytes(path), Text(result));
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0751));
   }
   const std::string question = path + ": File Already Exist!\nDo you wish to overwrite it? [Yes/No]";
   EXPECT_EQ(ui.Told(), (Strings{question, question}));

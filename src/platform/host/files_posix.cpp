@@ -198,6 +198,12 @@ bool MoveFileOver(const std::string& from, const std::string& to) {
     SetFromErrno();
     return false;
   }
+  // The file that takes the old one's place keeps its permissions (an
+  // executable or private archive stays so); the old file is left whole.
+  struct stat target {};
+  if (::stat(to.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
+    ::chmod(from.c_str(), target.st_mode & 07777);
+  }
   if (std::rename(from.c_str(), to.c_str()) != 0) {
     SetFromErrnoFor(to);
     return false;
