@@ -190,27 +190,46 @@ std::optional<std::uint32_t> FindWadEntry(WadImage image, std::string_view name,
 WadIndex::WadIndex(WadImage image) : WadIndex(ReadWadDirectory(image)) {}
 
 WadIndex::WadIndex(std::span<const WadEntry> directory)
-    : head_(directory.size(), kNone), next_(directory.size(), kNone) {
+    : name_start_(directory.size() + 1, 0), head_(directory.size(), kNone), next_(directory.size(), kNone) {
+  std::size_t total = 0;
+  for (const WadEntry& entry : directory)
+    total += entry.name.size();
+  names_.reserve(total);
+  for (std::size_t index = 0; index < directory.size(); ++index) {
+    names_ += FoldAsciiCase(directory[index].name);
+    name_start_[index + 1] = static_cast<std::uint32_t>(names_.size());
+  }
+  std::size_t slots = 16;
+  while (slots < 2 * directory.size())
+    slots *= 2;
+  slots_.assign(slots, kNone);
   // Walked from the last record back, so that each name's chain runs in
   // directory order.
-  first_.reserve(directory.size());
   for (std::size_t index = directory.size(); index-- > 0;) {
-    auto [at, added] =
-        first_.try_emplace(FoldAsciiCase(directory[index].name), static_cast<std::uint32_t>(index));
-    if (!added) {
-      next_[index] = at->second;
-      at->second = static_cast<std::uint32_t>(index);
-    }
+    std::uint32_t& first = slots_[SlotOf(FoldedName(static_cast<std::uint32_t>(index)))];
+    next_[index] = first;
+    first = static_cast<std::uint32_t>(index);
   }
-  for (const auto& [name, first] : first_)
+  for (const std::uint32_t first : slots_)
     for (std::uint32_t index = first; index != kNone; index = next_[index])
       head_[index] = first;
 }
 
+std::string_view WadIndex::FoldedName(std::uint32_t index) const {
+  return std::string_view(names_).substr(name_start_[index], name_start_[index + 1] - name_start_[index]);
+}
+
+std::size_t WadIndex::SlotOf(std::string_view name) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = std::hash<std::string_view>{}(name)&mask;
+  while (slots_[slot] != kNone && FoldedName(slots_[slot]) != name)
+    slot = (slot + 1) & mask;
+  return slot;
+}
+
 std::optional<std::uint32_t> WadIndex::Find(std::string_view name, std::uint32_t from) const {
-  const auto found = first_.find(FoldAsciiCase(std::string(name)));
-  if (found == first_.end()) return std::nullopt;
-  std::uint32_t index = found->second;
+  std::uint32_t index = slots_[SlotOf(FoldAsciiCase(std::string(name)))];
+  if (index == kNone) return std::nullopt;
   if (index < from && from - 1 < head_.size() && head_[from - 1] == index) index = next_[from - 1];
   while (index != kNone && index < from)
     index = next_[index];

@@ -8,7 +8,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace kv {
@@ -77,10 +76,23 @@ public:
 
 private:
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
-  // The first record of each name; then, by record, that first record and
-  // the next record of the same name (kNone after the last): a walk through
-  // a name's records takes one step each.
-  std::unordered_map<std::string, std::uint32_t> first_;
+  // Record `index`'s name with ASCII case folded.
+  std::string_view FoldedName(std::uint32_t index) const;
+  // The slot that holds the first record of the folded `name`, or the empty
+  // slot where it would go.
+  std::size_t SlotOf(std::string_view name) const;
+
+  // The folded names one after another, record i's from name_start_[i] to
+  // name_start_[i + 1]: two allocations for the whole directory, where a map
+  // of strings makes one per name (4 MB at 65535 names).
+  std::string names_;
+  std::vector<std::uint32_t> name_start_;
+  // Open addressing over a power of two at least twice the records: each
+  // slot holds the first record of one name, or kNone.
+  std::vector<std::uint32_t> slots_;
+  // By record: the first record of its name, and the next record of the same
+  // name (kNone after the last): a walk through a name's records takes one
+  // step each.
   std::vector<std::uint32_t> head_;
   std::vector<std::uint32_t> next_;
 };

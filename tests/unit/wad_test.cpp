@@ -61,6 +61,10 @@ TEST(WadArchive, AFullDirectoryIsReadAndOnePastTheEndRefusesTheWholeArchive) {
   std::copy_n("LAST", 4, full.end() - 22);
   EXPECT_EQ(ReadWadDirectory(full).size(), 65535u);
   EXPECT_EQ(FindWadEntry(full, "last"), 65534u);
+  const WadIndex index(ReadWadDirectory(full)); // 65534 records of one (empty) name, and one other
+  EXPECT_EQ(index.Find("last"), 65534u);
+  EXPECT_EQ(index.Find("", 65533), 65533u);
+  EXPECT_EQ(index.Find("", 65534), std::nullopt);
   const std::pair<Bytes, std::string> refused[] = {
       {{}, "the file of 0 bytes is too short to hold an entry count"},
       {{1}, "the file of 1 bytes is too short to hold an entry count"},
