@@ -202,7 +202,7 @@ bool MoveFileOver(const std::string& from, const std::string& to) {
   // executable or private archive stays so); the old file is left whole.
   struct stat target {};
   if (::stat(to.c_str(), &target) == 0 && S_ISREG(target.st_mode)) {
-    ::chmod(from.c_str(), target.st_mode & 07777);
+    ::chmod(from.c_str(), target.st_mode & 0777); // never set-user or set-group ID
   }
   if (std::rename(from.c_str(), to.c_str()) != 0) {
     SetFromErrnoFor(to);
