@@ -5,7 +5,6 @@
 #include "wad/wad_update.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <unordered_map>
 
@@ -136,17 +135,14 @@ WadUpdate UpdateWadArchive(WadImage image, std::span<const WadChange> changes) {
   std::uint64_t written = update.directory.size();
   for (std::size_t i = 0; i < records.size(); ++i) {
     const Record& record = records[i];
-    std::uint8_t* directory = update.directory.data() + kWadCountSize + kWadRecordSize * i;
-    if (record.stored_name) {
-      std::memcpy(directory, record.stored_name, kWadNameRoom);
-    } else {
-      std::memcpy(directory, record.name.data(), record.name.size());
-    }
     const std::span<const std::uint8_t> block =
         record.block ? std::span<const std::uint8_t>(*record.block)
                      : image.subspan(record.entry.data_offset, record.entry.compressed_size);
-    StoreLE32(directory + kWadNameRoom, static_cast<std::uint32_t>(block.size()));
-    StoreLE32(directory + kWadNameRoom + 4, offsets[i]);
+    const std::string_view name =
+        record.stored_name ? std::string_view(reinterpret_cast<const char*>(record.stored_name), kWadNameRoom)
+                           : std::string_view(record.name);
+    StoreWadRecord(update.directory.data() + kWadCountSize + kWadRecordSize * i, name,
+                   static_cast<std::uint32_t>(block.size()), offsets[i]);
     if (offsets[i] != written) continue; // a block placed before, shared
     written += block.size();
     // Blocks that lay back to back stay one piece.

@@ -53,6 +53,13 @@ std::string WadEntryDataProblem(std::size_t size) {
   return {};
 }
 
+void StoreWadRecord(std::uint8_t* record, std::string_view name, std::uint32_t block_size,
+                    std::uint32_t offset) {
+  std::copy_n(name.begin(), std::min(name.size(), kWadNameRoom), record);
+  StoreLE32(record + kWadNameRoom, block_size);
+  StoreLE32(record + kWadNameRoom + 4, offset);
+}
+
 WadBuild BuildWadArchive(std::span<const WadInput> entries, ImplodeOptions options) {
   if (entries.size() > kMaxWadEntries) {
     return Refuse(std::to_string(entries.size()) + " files are too many for one archive (at most " +
@@ -74,8 +81,7 @@ WadBuild BuildWadArchive(std::span<const WadInput> entries, ImplodeOptions optio
 
   const std::size_t directory_end = kWadCountSize + kWadRecordSize * entries.size();
   std::vector<std::uint8_t> image(directory_end, 0);
-  image[0] = static_cast<std::uint8_t>(entries.size());
-  image[1] = static_cast<std::uint8_t>(entries.size() >> 8);
+  StoreLE16(image, 0, static_cast<std::uint32_t>(entries.size()));
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const WadInput& entry = entries[i];
     const std::vector<std::uint8_t> imploded =
@@ -86,10 +92,8 @@ WadBuild BuildWadArchive(std::span<const WadInput> entries, ImplodeOptions optio
     if (image.size() > kLimit || block.size() > kLimit - image.size()) {
       return Refuse(entry.name + ": the archive would pass 4 GiB here");
     }
-    const std::size_t record = kWadCountSize + kWadRecordSize * i;
-    std::copy(entry.name.begin(), entry.name.end(), image.begin() + static_cast<std::ptrdiff_t>(record));
-    StoreLE32(image, record + kWadNameRoom, static_cast<std::uint32_t>(block.size()));
-    StoreLE32(image, record + kWadNameRoom + 4, static_cast<std::uint32_t>(image.size()));
+    StoreWadRecord(image.data() + kWadCountSize + kWadRecordSize * i, entry.name,
+                   static_cast<std::uint32_t>(block.size()), static_cast<std::uint32_t>(image.size()));
     image.insert(image.end(), block.begin(), block.end());
   }
   return {std::move(image), {}};

@@ -47,6 +47,12 @@ std::string WadEntryNameProblem(std::string_view name);
 // ("the file has 70000 bytes; an entry holds at most 65535").
 std::string WadEntryDataProblem(std::size_t size);
 
+// Fills the 22-byte directory record at `record`: the name's bytes (at most
+// 14; the rest of the name's room is left as it is), the block's size and
+// its offset in the archive.
+void StoreWadRecord(std::uint8_t* record, std::string_view name, std::uint32_t block_size,
+                    std::uint32_t offset);
+
 // The archive: count, one 22-byte record per entry, then each entry's block
 // in the same order. Refused: more than 65535 entries; a name that is empty,
 // over 13 characters or not a plain file name (safe_name.h); two names that
